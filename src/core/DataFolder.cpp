@@ -1,0 +1,74 @@
+#include "core/DataFolder.h"
+
+#include "core/Desktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <system_error>
+
+namespace DataFolder {
+
+QString appDataBase()
+{
+    const QString appData = qEnvironmentVariable("AppData");
+#ifdef Q_OS_WIN
+    return appData;
+#else
+    if (!appData.isEmpty())
+        return appData;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+#endif
+}
+
+QString path()
+{
+    return appDataBase() + QDir::separator() + QStringLiteral("Nimbrel Launcher");
+}
+
+QString historyFileName(qint16 listNumber)
+{
+    return QStringLiteral("SearchHistory-") + QString::number(listNumber) + QStringLiteral(".dat");
+}
+
+bool ensureExists(const QString &folder, QWidget *parent)
+{
+    const QFileInfo info(folder);
+    if (info.exists()) {
+        if (info.isDir())
+            return true;
+        reportFailure(parent, QStringLiteral("The data folder cannot be used."), folder,
+                      QStringLiteral("A file of that name stands where the folder should be."));
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::create_directory(std::filesystem::path(folder.toStdU16String()), error);
+    if (!error)
+        return true;
+    reportFailure(parent, QStringLiteral("The data folder could not be created."), folder,
+                  QString::fromStdString(error.message()));
+    return false;
+}
+
+void migrateOldHistoryFile(const QString &folder, QWidget *parent)
+{
+    const QString oldPath = folder + QDir::separator() + QStringLiteral("SearchHistory.dat");
+    const QString newPath = folder + QDir::separator() + historyFileName(1);
+    if (!QFile::exists(oldPath) || QFile::exists(newPath))
+        return;
+
+    QFile oldFile(oldPath);
+    if (!oldFile.copy(newPath)) {
+        reportFailure(parent, QStringLiteral("The old history list could not be copied."), newPath,
+                      oldFile.errorString());
+        return;
+    }
+    if (!oldFile.remove())
+        reportFailure(parent, QStringLiteral("The old history list could not be removed."),
+                      oldPath, oldFile.errorString());
+}
+
+} // namespace DataFolder

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The per-user settings store: application "Nimbrel", section "Settings".
+// The registry on Windows, an INI file under the XDG config home elsewhere.
+namespace SettingsStore {
+
+inline const QString SettingsAppName = QStringLiteral("Nimbrel");
+
+namespace Key {
+inline const QString WikiPath = QStringLiteral("WikiPath");
+inline const QString Homepage = QStringLiteral("Homepage");
+inline const QString CloseWhenBrowserOpen = QStringLiteral("CloseWhenBrowserOpen");
+inline const QString MoveItemToTop = QStringLiteral("MoveSearchedtItemToTop");
+inline const QString HistoryListMaxItems = QStringLiteral("HistoryListMaxItems");
+inline const QString SelectedSavedList = QStringLiteral("SelectedSavedList");
+} // namespace Key
+
+// Where the store keeps its values: the INI file's path, or the registry key.
+QString location();
+
+// The stored text of the key, or `defaultValue` when the key is absent. A value
+// that the store would hand back in another shape (an unquoted comma in a
+// hand-edited file) is still read as the text that was written.
+QString ReadSetting(const QString &key, const QString &defaultValue = QString());
+
+// A number setting: its decimal text as a 16-bit integer, or `defaultValue`
+// when the key is absent or its text is not a whole number in range.
+qint16 ReadNumberSetting(const QString &key, qint16 defaultValue);
+
+// Stores the text under the key. A failed write is reported to the user,
+// naming the store's location and the reason, and false is returned.
+bool WriteSetting(const QString &key, const QString &text, QWidget *parent = nullptr);
+
+} // namespace SettingsStore

@@ -1,0 +1,29 @@
+#include "core/SystemDesktop.h"
+
+#include "search/ShellOpen.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+int SystemDesktop::openInDefaultHandler(const QString &file, const QString &parameters,
+                                        int showCommand)
+{
+    return shellOpen(file, parameters, showCommand);
+}
+
+QMessageBox::StandardButton SystemDesktop::showMessage(const MessageRequest &request)
+{
+    QMessageBox box(request.icon, request.title, request.text, request.buttons, request.parent);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
+    const int answer = box.exec();
+    return QMessageBox::StandardButton(answer);
+}
+
+bool SystemDesktop::setClipboardText(const QString &text)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+    return clipboard->text() == text;
+}

@@ -1,0 +1,66 @@
+#include "history/HistoryFile.h"
+
+#include <QIODevice>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+constexpr qint64 ChunkSize = 64 * 1024;
+}
+
+HistoryLine decodeHistoryLine(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringConverter::System);
+    HistoryLine line{decoder.decode(bytes), QByteArray()};
+    if (decoder.hasError() || encodeHistoryItem(line.text) != bytes)
+        line.raw = bytes;
+    return line;
+}
+
+QByteArray encodeHistoryItem(const QString &text, const QByteArray &raw)
+{
+    if (!raw.isEmpty() && decodeHistoryLine(raw).text == text)
+        return raw;
+    QStringEncoder encoder(QStringConverter::System);
+    return encoder.encode(text);
+}
+
+QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems)
+{
+    QList<HistoryLine> lines;
+    QByteArray pending;       // bytes of the line being read
+    bool afterCr = false;     // the previous chunk ended in CR: a following LF belongs to it
+    const auto full = [&] { return maxItems >= 1 && lines.size() == maxItems; };
+
+    while (!full()) {
+        const QByteArray chunk = device.read(ChunkSize);
+        if (chunk.isEmpty())
+            break;
+        qsizetype start = 0;
+        if (afterCr && chunk.startsWith('\n'))
+            start = 1;
+        afterCr = false;
+        for (qsizetype i = start; i < chunk.size() && !full(); ++i) {
+            const char c = chunk.at(i);
+            if (c != '\r' && c != '\n')
+                continue;
+            pending.append(chunk.constData() + start, i - start);
+            lines.append(decodeHistoryLine(pending));
+            pending.clear();
+            if (c == '\r') {
+                if (i + 1 < chunk.size()) {
+                    if (chunk.at(i + 1) == '\n')
+                        ++i;
+                } else {
+                    afterCr = true;
+                }
+            }
+            start = i + 1;
+        }
+        if (!full() && start < chunk.size())
+            pending.append(chunk.constData() + start, chunk.size() - start);
+    }
+    if (!full() && !pending.isEmpty())
+        lines.append(decodeHistoryLine(pending));
+    return lines;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class QIODevice;
+
+// One line of a history file. `raw` holds the line's bytes when they do not
+// survive a round trip through the system encoding (a file written in another
+// code page), so that an unchanged item is written back byte for byte.
+struct HistoryLine {
+    QString text;
+    QByteArray raw;
+};
+
+// Reads the lines of a history file from `device`. A line ends at CR LF, at a
+// lone CR or at a lone LF; the last line needs no terminator. Reading stops
+// once `maxItems` lines have been read; with 0 or less, every line is read.
+// Only as much of the device is read as those lines need.
+QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems);
+
+// Decodes one line's bytes in the system encoding, keeping the bytes when the
+// text could not reproduce them.
+HistoryLine decodeHistoryLine(const QByteArray &bytes);
+
+// The bytes of one item as the file stores it, without the line end.
+QByteArray encodeHistoryItem(const QString &text, const QByteArray &raw = QByteArray());
+
+// The line end after every item, the last one included.
+inline constexpr char HistoryLineEnd[] = "\r\n";

@@ -1,0 +1,99 @@
+#include "history/HistoryList.h"
+
+#include "core/Desktop.h"
+#include "core/Module1.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int RawBytesRole = Qt::UserRole + 1;
+
+QByteArray fileContent(const QListWidget &list)
+{
+    QByteArray content;
+    for (int i = 0; i < list.count(); ++i) {
+        const QListWidgetItem *item = list.item(i);
+        content += encodeHistoryItem(item->text(), item->data(RawBytesRole).toByteArray());
+        content += HistoryLineEnd;
+    }
+    return content;
+}
+
+// QSaveFile can report a successful commit after the disk filled up during a
+// flush, so every step is checked and the save is cancelled on the first fault.
+bool writeAtomically(const QString &path, const QByteArray &content, QString *reason)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    if (file.write(content) != content.size() || !file.flush()) {
+        *reason = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QListWidgetItem *makeHistoryItem(const HistoryLine &line)
+{
+    auto *item = new QListWidgetItem(line.text);
+    if (!line.raw.isEmpty())
+        item->setData(RawBytesRole, line.raw);
+    return item;
+}
+
+QListWidgetItem *makeHistoryItem(const QString &text)
+{
+    return new QListWidgetItem(text);
+}
+
+void LoadHistoryList(QListWidget &list)
+{
+    using Module1::State;
+    const QString &path = State.HistoryFilePath;
+    if (!QFileInfo::exists(path)) {
+        State.HistoryChanged = Module1::False;
+        return;
+    }
+
+    QFile file(path);
+    const bool isFolder = QFileInfo(path).isDir();
+    if (isFolder || !file.open(QIODevice::ReadOnly)) {
+        reportFailure(list.window(), QStringLiteral("The history list could not be read."), path,
+                      isFolder ? QStringLiteral("It is a folder, not a file.")
+                               : file.errorString());
+        return; // the list keeps its items, and any unsaved change stays marked
+    }
+
+    const QList<HistoryLine> lines = readHistoryLines(file, State.HistoryListMaxItems);
+    list.clear();
+    for (const HistoryLine &line : lines)
+        list.addItem(makeHistoryItem(line));
+    State.HistoryChanged = Module1::False;
+}
+
+bool SaveHistoryList(const QListWidget &list)
+{
+    using Module1::State;
+    QString reason;
+    if (!writeAtomically(State.HistoryFilePath, fileContent(list), &reason)) {
+        reportFailure(list.window(), QStringLiteral("The history list could not be saved."),
+                      State.HistoryFilePath, reason);
+        return false;
+    }
+    State.HistoryChanged = Module1::False;
+    return true;
+}

@@ -1,0 +1,3 @@
+#include "core/MainForm.h"
+
+void MainForm::connectInfoButton() {}

@@ -1,0 +1,14 @@
+#include "search/ShellOpen.h"
+
+#include <qt_windows.h>
+#include <shellapi.h>
+
+int shellOpen(const QString &file, const QString &parameters, int showCommand)
+{
+    const std::wstring target = file.toStdWString();
+    const std::wstring arguments = parameters.toStdWString();
+    const HINSTANCE result =
+        ShellExecuteW(nullptr, L"open", target.c_str(),
+                      parameters.isNull() ? nullptr : arguments.c_str(), nullptr, showCommand);
+    return int(reinterpret_cast<INT_PTR>(result));
+}

@@ -1,0 +1,119 @@
+#include "core/SettingsStore.h"
+#include "support/FakeDesktop.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <unistd.h>
+
+using namespace SettingsStore;
+
+class TestSettingsStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { TestEnvironment::reset(); }
+
+    void storeLivesUnderXdgConfigHome()
+    {
+        QCOMPARE(location(), TestEnvironment::settingsFile());
+    }
+
+    void absentKeysReadAsDefaultAndCreateNothing()
+    {
+        QCOMPARE(ReadSetting(Key::WikiPath), QString());
+        QCOMPARE(ReadSetting(Key::Homepage, QStringLiteral("x")), QStringLiteral("x"));
+        QCOMPARE(ReadNumberSetting(Key::HistoryListMaxItems, 10), qint16(10));
+        QVERIFY(!QFile::exists(TestEnvironment::settingsFile()));
+    }
+
+    void writtenTextReadsBackInSectionSettings()
+    {
+        QVERIFY(WriteSetting(Key::WikiPath, QStringLiteral("https://w.example/a b/;x=1,2")));
+        QCOMPARE(ReadSetting(Key::WikiPath), QStringLiteral("https://w.example/a b/;x=1,2"));
+        QVERIFY(readBytes(TestEnvironment::settingsFile()).startsWith("[Settings]\n"));
+    }
+
+    void handEditedValues_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unquoted comma") << QByteArray("WikiPath=https://a.example/x, y/")
+                                        << QStringLiteral("https://a.example/x, y/");
+        QTest::newRow("comma without blank") << QByteArray("WikiPath=a,b") << QStringLiteral("a,b");
+        QTest::newRow("plain") << QByteArray("WikiPath=https://a.example/")
+                               << QStringLiteral("https://a.example/");
+    }
+    void handEditedValues()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, text);
+        writeBytes(TestEnvironment::settingsFile(), "[Settings]\n" + line + "\n");
+        QCOMPARE(ReadSetting(Key::WikiPath), text);
+    }
+
+    void badNumbersReadAsDefault_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("number") << QByteArray("25") << 25;
+        QTest::newRow("negative") << QByteArray("-5") << -5;
+        QTest::newRow("letters") << QByteArray("ten") << 10;
+        QTest::newRow("too big") << QByteArray("40000") << 10;
+        QTest::newRow("fraction") << QByteArray("12.5") << 10;
+        QTest::newRow("empty") << QByteArray("") << 10;
+        QTest::newRow("list") << QByteArray("1,2") << 10;
+    }
+    void badNumbersReadAsDefault()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, expected);
+        writeBytes(TestEnvironment::settingsFile(),
+                   "[Settings]\nHistoryListMaxItems=" + stored + "\n");
+        QCOMPARE(int(ReadNumberSetting(Key::HistoryListMaxItems, 10)), expected);
+    }
+
+    void garbageLinesDoNotHideGoodKeys()
+    {
+        writeBytes(TestEnvironment::settingsFile(),
+                   "\x01\x02 garbage\n[Settings]\n=\nnonsense line\nHistoryListMaxItems=20\n"
+                   "[[[\n");
+        QCOMPARE(ReadNumberSetting(Key::HistoryListMaxItems, 10), qint16(20));
+    }
+
+    void failedWriteIsReportedWithPath()
+    {
+        // A folder where the settings file should be cannot be replaced by a file.
+        QDir().mkpath(TestEnvironment::settingsFile());
+        FakeDesktop fake;
+        QVERIFY(!WriteSetting(Key::WikiPath, QStringLiteral("x")));
+        QCOMPARE(fake.messages.size(), 1);
+        QVERIFY(fake.messages[0].text.contains(TestEnvironment::settingsFile()));
+        QCOMPARE(fake.messages[0].icon, QMessageBox::Warning);
+        QDir(TestEnvironment::settingsFile()).removeRecursively();
+    }
+
+    void fullDiskIsReportedNotSwallowed()
+    {
+        if (geteuid() != 0)
+            QSKIP("mounting a tiny tmpfs needs root");
+        const QString folder = QFileInfo(TestEnvironment::settingsFile()).path();
+        QDir().mkpath(folder);
+        QCOMPARE(QProcess::execute(QStringLiteral("mount"),
+                                   {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                    QStringLiteral("-o"), QStringLiteral("size=12k"),
+                                    QStringLiteral("tmpfs"), folder}),
+                 0);
+        const auto unmount = qScopeGuard(
+            [&] { QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), folder}); });
+        FakeDesktop fake;
+        QVERIFY(WriteSetting(Key::Homepage, QStringLiteral("h")));
+        QVERIFY(!WriteSetting(Key::WikiPath, QString(8000, u'w')));
+        QCOMPARE(fake.messages.size(), 1);
+        QVERIFY(fake.messages[0].text.contains(TestEnvironment::settingsFile()));
+    }
+};
+
+NIMBREL_TEST_MAIN(TestSettingsStore)
+#include "tst_settingsstore.moc"

@@ -1,0 +1,75 @@
+#include "support/TestEnvironment.h"
+
+#include "core/Module1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+
+namespace {
+QString rootPath;
+}
+
+TestEnvironment::TestEnvironment()
+{
+    m_root.setAutoRemove(true);
+    rootPath = m_root.path();
+    const QByteArray root = QFile::encodeName(rootPath);
+    qputenv("HOME", root + "/home");
+    qputenv("XDG_CONFIG_HOME", root + "/config");
+    qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("XDG_CACHE_HOME", root + "/cache");
+    qputenv("AppData", root + "/AppData");
+    for (const char *dir : {"/home", "/config", "/data", "/cache", "/AppData"})
+        QDir().mkpath(rootPath + QLatin1String(dir));
+}
+
+QString TestEnvironment::root()
+{
+    return rootPath;
+}
+
+QString TestEnvironment::appData()
+{
+    return rootPath + QStringLiteral("/AppData");
+}
+
+QString TestEnvironment::dataFolder()
+{
+    return appData() + QStringLiteral("/Nimbrel Launcher");
+}
+
+QString TestEnvironment::settingsFile()
+{
+    return rootPath + QStringLiteral("/config/VB and VBA Program Settings/Nimbrel.conf");
+}
+
+void TestEnvironment::reset()
+{
+    {
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                           QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Nimbrel"));
+        settings.clear();
+        settings.sync();
+    }
+    QFile::remove(settingsFile());
+    QDir(appData()).removeRecursively();
+    QDir().mkpath(appData());
+    Module1::State = Module1::ApplicationState();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Gives the test process its own HOME, XDG folders and AppData, so that no test
+// reads or writes the real user's settings or history.
+class TestEnvironment
+{
+public:
+    TestEnvironment();
+
+    static QString root();
+    static QString appData();       // the AppData variable's value
+    static QString dataFolder();    // AppData + "/Nimbrel Launcher"
+    static QString settingsFile();  // the INI file of the settings store
+
+    // Forgets every setting, every file under AppData and the shared state.
+    static void reset();
+
+private:
+    QTemporaryDir m_root;
+};
+
+// Bytes of a file, or of a file to be written.
+QByteArray readBytes(const QString &path);
+void writeBytes(const QString &path, const QByteArray &bytes);
+
+// A QtTest main whose process runs in its own temporary environment.
+#define NIMBREL_TEST_MAIN(TestClass)                                                               \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestEnvironment environment;                                                               \
+        QApplication app(argc, argv);                                                              \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
