@@ -75,7 +75,11 @@ void LoadHistoryList(QListWidget &list)
         reportFailure(list.window(), QStringLiteral("The history list could not be read."), path,
                       isFolder ? QStringLiteral("It is a folder, not a file.")
                                : file.errorString());
-        return; // the list keeps its items, and any unsaved change stays marked
+        // The list keeps its items; like a missing file, this ends any claim that
+        // the list holds changes the file lacks, so the unreadable file is never
+        // overwritten by a list that did not come from it.
+        State.HistoryChanged = Module1::False;
+        return;
     }
 
     const QList<HistoryLine> lines = readHistoryLines(file, State.HistoryListMaxItems);

@@ -11,7 +11,7 @@ class QWidget;
 
 // Fills `list` from the file, up to HistoryListMaxItems items, and clears
 // HistoryChanged. A missing file leaves the list as it is. A file that exists
-// but cannot be read is reported; the list and HistoryChanged stay as they are.
+// but cannot be read is reported, and the list is left as it is.
 void LoadHistoryList(QListWidget &list);
 
 // Writes every item of `list` to the file, replacing it atomically, and clears

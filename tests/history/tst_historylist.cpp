@@ -142,6 +142,8 @@ private slots:
         State.HistoryChanged = Module1::True;
         LoadHistoryList(list);
         QCOMPARE(items(list), QStringList{QStringLiteral("A")});
+        QCOMPARE(State.HistoryChanged, Module1::False);
+        State.HistoryChanged = Module1::True;
         QVERIFY(!SaveHistoryList(list));
         QCOMPARE(State.HistoryChanged, Module1::True); // still to be saved
         QCOMPARE(fake.messages.size(), 2);
