@@ -1,8 +1,229 @@
 #include "infowindow/InfoForm.h"
 
-InfoForm::InfoForm(QListWidget &historyList, QWidget *parent)
-    : QDialog(parent), m_historyList(historyList)
+#include "core/AppInfo.h"
+#include "core/TwipsLayout.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <limits>
+
+namespace
 {
+
+QLabel *plainLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QFrame *lineOf(const QColor &colour, QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::NoFrame);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
+    return line;
+}
+
+constexpr TwipsRect EmailRect{240, 2040, 1245, 225};
+
+} // namespace
+
+InfoForm::InfoForm(QListWidget &historyList, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_historyList(historyList)
+{
+    buildDesign();
+    connectHandlers();
+    Form_Load();
+    // Only now do the labels hold the texts they will show, so the scale is
+    // computed from those rather than from the placeholders.
+    layOut();
+    nameForAccessibility();
+    Command_Exit->setFocus();
 }
 
 InfoForm::~InfoForm() = default;
+
+void InfoForm::buildDesign()
+{
+    setObjectName(QStringLiteral("InfoForm"));
+    setWindowTitle(QStringLiteral("General Info & Settings"));
+    QFont windowFont = font();
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+
+    Label_Info = plainLabel(QString(), this);
+    Label_Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Command_Exit = new QPushButton(QStringLiteral("Close"), this);
+    Command_CopyKey = new QPushButton(QStringLiteral("Copy key to Clipboard"), this);
+    lblEmail = plainLabel(AppInfo::AuthorEmailAddress, this);
+    CheckUpdate = new QPushButton(QStringLiteral("Check for Updates"), this);
+    Label_AppTitle = plainLabel(QStringLiteral("Application Title"), this);
+    Label_AppVersion = plainLabel(QStringLiteral("Version"), this);
+    Check_CloseProgram =
+        new QCheckBox(QStringLiteral("Exit Program when the Browser is opened"), this);
+    Label1 = plainLabel(QStringLiteral("Histry List size (10 - 50) :"), this);
+    Text_HistoryListMaxItems = new QLineEdit(QStringLiteral("50"), this);
+    Text_HistoryListMaxItems->setMaxLength(std::numeric_limits<int>::max()); // no length limit
+    Label1->setBuddy(Text_HistoryListMaxItems);
+    Command_Apply = new QPushButton(QStringLiteral("Apply"), this);
+    Command_Apply->setEnabled(false);
+    Command_EditHistory = new QPushButton(QStringLiteral("Edit History List"), this);
+    Command_ClearHistoryList = new QPushButton(QStringLiteral("Clear History List"), this);
+    Check_MoveItemToTop = new QCheckBox(
+        QStringLiteral("Move History item to top of the History list when used for search"), this);
+    // Created in this order so that the white line lies over the dark one.
+    Line5 = lineOf(palette().color(QPalette::WindowText), this);
+    Line4 = lineOf(Qt::white, this);
+
+    QPalette titlePalette = Label_AppTitle->palette();
+    titlePalette.setColor(QPalette::WindowText, Qt::black);
+    Label_AppTitle->setPalette(titlePalette);
+
+    QFont linkFont(QStringLiteral("MS Sans Serif"));
+    linkFont.setPointSizeF(8.25);
+    linkFont.setWeight(QFont::Normal);
+    linkFont.setUnderline(true);
+    lblEmail->setFont(linkFont);
+    lblEmail->setCursor(Qt::PointingHandCursor);
+    lblEmail->installEventFilter(this);
+    Text_HistoryListMaxItems->installEventFilter(this);
+
+    // Left to itself, a dialog makes a button the default one, which Enter
+    // would click from anywhere in the window.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
+
+    const struct {
+        QWidget *widget;
+        const char *name;
+    } names[] = {
+        {Label_Info, "Label_Info"},
+        {Command_Exit, "Command_Exit"},
+        {Command_CopyKey, "Command_CopyKey"},
+        {lblEmail, "lblEmail"},
+        {CheckUpdate, "CheckUpdate"},
+        {Label_AppTitle, "Label_AppTitle"},
+        {Label_AppVersion, "Label_AppVersion"},
+        {Check_CloseProgram, "Check_CloseProgram"},
+        {Label1, "Label1"},
+        {Text_HistoryListMaxItems, "Text_HistoryListMaxItems"},
+        {Command_Apply, "Command_Apply"},
+        {Command_EditHistory, "Command_EditHistory"},
+        {Command_ClearHistoryList, "Command_ClearHistoryList"},
+        {Check_MoveItemToTop, "Check_MoveItemToTop"},
+        {Line5, "Line5"},
+        {Line4, "Line4"},
+    };
+    for (const auto &[widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
+    const QList<QWidget *> tabOrder = {
+        Command_Exit,        Command_CopyKey,          CheckUpdate,
+        Check_CloseProgram,  Text_HistoryListMaxItems, Command_Apply,
+        Command_EditHistory, Command_ClearHistoryList, Check_MoveItemToTop};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void InfoForm::layOut()
+{
+    const double scale = TwipsLayout::apply(this, {7560, 4905},
+                                            {
+                                                {Label_Info, {240, 960, 7005, 975}},
+                                                {Command_Exit, {5520, 4320, 1815, 375}},
+                                                {Command_CopyKey, {5520, 2160, 1815, 375}},
+                                                {CheckUpdate, {3480, 2160, 1815, 375}},
+                                                {Label_AppTitle, {240, 240, 7005, 240}},
+                                                {Label_AppVersion, {240, 540, 7005, 225}},
+                                                {Check_CloseProgram, {360, 3360, 3495, 255}},
+                                                {Label1, {360, 3810, 1815, 255}},
+                                                {Text_HistoryListMaxItems, {2160, 3780, 375, 285}},
+                                                {Command_Apply, {2760, 3780, 975, 315}},
+                                                {Command_EditHistory, {360, 4320, 1455, 375}},
+                                                {Command_ClearHistoryList, {2040, 4320, 1455, 375}},
+                                                {Check_MoveItemToTop, {360, 3000, 5295, 255}},
+                                                {Line5, {120, 2760, 7320, 15}},
+                                                {Line4, {120, 2760, 7320, 30}},
+                                            });
+    // Line widths are pixels, whatever the scale.
+    Line5->resize(Line5->width(), 1);
+    Line4->resize(Line4->width(), 2);
+
+    // The address may take as much of its row as it needs; the row is free up
+    // to "Check for Updates".
+    QRect email = TwipsLayout::toPixels(EmailRect, scale);
+    const QSize needed = TwipsLayout::captionSize(lblEmail);
+    email.setWidth(std::max(email.width(), needed.width()));
+    email.setHeight(std::max(email.height(), needed.height()));
+    lblEmail->setGeometry(email);
+}
+
+void InfoForm::nameForAccessibility()
+{
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        button->setAccessibleName(button->text());
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setAccessibleName(label->text());
+    Text_HistoryListMaxItems->setAccessibleName(Label1->text());
+}
+
+void InfoForm::connectHandlers()
+{
+    connect(Check_CloseProgram, &QCheckBox::toggled, this, &InfoForm::Check_CloseProgram_Click);
+    connect(Check_MoveItemToTop, &QCheckBox::toggled, this, &InfoForm::Check_MoveItemToTop_Click);
+    connect(Text_HistoryListMaxItems, &QLineEdit::textChanged, this,
+            &InfoForm::Text_HistoryListMaxItems_Change);
+    connect(Command_Apply, &QPushButton::clicked, this, &InfoForm::Command_Apply_Click);
+    connect(Command_Exit, &QPushButton::clicked, this, &InfoForm::Command_Exit_Click);
+    connect(Command_EditHistory, &QPushButton::clicked, this, &InfoForm::Command_EditHistory_Click);
+    connect(Command_ClearHistoryList, &QPushButton::clicked, this,
+            &InfoForm::Command_ClearHistoryList_Click);
+    connect(Command_CopyKey, &QPushButton::clicked, this, &InfoForm::Command_CopyKey_Click);
+    connect(CheckUpdate, &QPushButton::clicked, this, &InfoForm::CheckUpdate_Click);
+}
+
+bool InfoForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Text_HistoryListMaxItems && event->type() == QEvent::MouseButtonDblClick) {
+        Text_HistoryListMaxItems_DblClick();
+        return true;
+    }
+    // A label has no click of its own. The release reaches the label only when
+    // the press was on it too, as the press grabs the mouse.
+    if (watched == lblEmail && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            lblEmail->rect().contains(mouse->position().toPoint())) {
+            lblEmail_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void InfoForm::keyPressEvent(QKeyEvent *event)
+{
+    // The window has neither a cancel button nor a default button: Escape
+    // does not close it, and Enter clicks only the button that has the focus.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

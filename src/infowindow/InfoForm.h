@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -34,6 +35,8 @@ public:
     QPushButton *Command_EditHistory;
     QPushButton *Command_ClearHistoryList;
     QCheckBox *Check_MoveItemToTop;
+    QFrame *Line5; // the separator: a 1-pixel line in the window-text colour,
+    QFrame *Line4; // with a 2-pixel white line drawn over it
 
     // True (-1) from the end of Form_Load on; while false the check boxes and
     // the history-size box ignore their change notifications.
@@ -58,6 +61,15 @@ public:
     void lblEmail_Click();
     qint16 OpenEmail(const QString &EmailAddress, const QString &Subject, const QString &Body);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void buildDesign();
+    void layOut();
+    void nameForAccessibility();
+    void connectHandlers();
+
     QListWidget &m_historyList;
 };

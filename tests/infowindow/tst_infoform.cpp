@@ -1,0 +1,384 @@
+#include "InfoWindowFixture.h"
+
+#include "core/Module1.h"
+#include "core/TwipsLayout.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace InfoWindowFixture;
+using Module1::State;
+
+namespace
+{
+
+const QString InformationText = QStringLiteral(
+    "There is one default setting that should never need changing and that is the Nimbrel URL.\n"
+    "However, should it for some reason be needed anyway it is in the Windows Registry at:\n"
+    "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath\n"
+    "\n");
+
+// The part of a control that shows something: a label's or a check box's
+// caption from its left edge, or the whole of any other control.
+QRect shownArea(const QWidget *widget)
+{
+    if (qobject_cast<const QLabel *>(widget) || qobject_cast<const QCheckBox *>(widget))
+        return QRect(widget->pos(), TwipsLayout::captionSize(widget));
+    return widget->geometry();
+}
+
+QString captionOf(const QWidget *widget)
+{
+    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->text();
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    return QString();
+}
+
+// Runs `check` on the modal window once it is up, then closes it with Close.
+void whenInfoWindowOpens(const std::function<void(InfoForm *)> &check)
+{
+    QTimer::singleShot(0, [check] {
+        auto *info = qobject_cast<InfoForm *>(QApplication::activeModalWidget());
+        QVERIFY(info);
+        check(info);
+        info->Command_Exit->click();
+    });
+}
+
+} // namespace
+
+class TestInfoForm : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<FakeDesktop> fake;
+
+private slots:
+    void init()
+    {
+        TestEnvironment::reset();
+        fake = std::make_unique<FakeDesktop>();
+        writeSettings("HistoryListMaxItems=50\n");
+    }
+    void cleanup() { fake.reset(); }
+
+    void designShowsTheFinalTextsUnclipped()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        QCOMPARE(info.windowTitle(), QStringLiteral("General Info & Settings"));
+        QCOMPARE(info.Label_AppTitle->text(), QStringLiteral("Nimbrel Launcher"));
+        QCOMPARE(info.Label_AppVersion->text(), QStringLiteral("Version ") + State.AppVersion);
+        QVERIFY(!State.AppVersion.isEmpty());
+        QCOMPARE(info.Label_Info->text(), InformationText);
+        QCOMPARE(info.lblEmail->text(), QStringLiteral("author@nimbrel.example"));
+        QCOMPARE(info.Label_AppTitle->palette().color(QPalette::WindowText), QColor(Qt::black));
+        QVERIFY(!info.Command_Apply->isEnabled());
+        QCOMPARE(info.minimumSize(), info.maximumSize());
+
+        // Every control sits inside the window, shows its whole caption and
+        // overlaps no other control.
+        QList<QWidget *> controls;
+        for (QWidget *child : info.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!qobject_cast<QFrame *>(child) || qobject_cast<QLabel *>(child))
+                controls << child;
+        }
+        QCOMPARE(controls.size(), 14);
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            const QWidget *a = controls[i];
+            QVERIFY2(info.rect().contains(a->geometry()), qPrintable(a->objectName()));
+            const QSize needed = TwipsLayout::captionSize(a);
+            QVERIFY2(needed.width() <= a->width() && needed.height() <= a->height(),
+                     qPrintable(a->objectName()));
+            QVERIFY2(!captionOf(a).contains(u'&'), qPrintable(a->objectName())); // no access keys
+            QVERIFY2(!a->accessibleName().isEmpty(), qPrintable(a->objectName()));
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                const QRect overlap = shownArea(a).intersected(shownArea(controls[j]));
+                // The size label reaches 15 twips into its box by design; the
+                // box lies over it and covers no more than that.
+                const bool designed =
+                    QSet<const QWidget *>{a, controls[j]} ==
+                    QSet<const QWidget *>{info.Label1, info.Text_HistoryListMaxItems};
+                QVERIFY2(overlap.isEmpty() || (designed && overlap.width() <= 2),
+                         qPrintable(a->objectName() + u" / " + controls[j]->objectName()));
+            }
+        }
+        QCOMPARE(info.Text_HistoryListMaxItems->accessibleName(), info.Label1->text());
+        QCOMPARE(info.Label1->buddy(), info.Text_HistoryListMaxItems);
+        // Scaled alike: Close lines up with Copy key to Clipboard.
+        QCOMPARE(info.Command_Exit->x(), info.Command_CopyKey->x());
+        QCOMPARE(info.Command_Exit->width(), info.Command_CopyKey->width());
+
+        // The separator: a dark 1-pixel line under a white 2-pixel one.
+        QCOMPARE(info.Line5->height(), 1);
+        QCOMPARE(info.Line4->height(), 2);
+        QCOMPARE(info.Line4->geometry().topLeft(), info.Line5->geometry().topLeft());
+        QCOMPARE(info.Line4->width(), info.Line5->width());
+        QVERIFY(info.children().indexOf(info.Line4) > info.children().indexOf(info.Line5));
+        QCOMPARE(info.Line4->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(info.Line5->palette().color(QPalette::Window),
+                 info.palette().color(QPalette::WindowText));
+        QVERIFY(info.Line5->y() > info.lblEmail->geometry().bottom());
+        QVERIFY(info.Line5->y() > info.CheckUpdate->geometry().bottom());
+        QVERIFY(info.Line5->y() < info.Check_MoveItemToTop->y());
+
+        // The e-mail address looks like a link, and only it changes the pointer.
+        QVERIFY(info.lblEmail->font().underline());
+        QCOMPARE(info.lblEmail->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(info.cursor().shape(), Qt::ArrowCursor);
+        for (const QWidget *control : std::as_const(controls)) {
+            if (control != info.lblEmail)
+                QVERIFY2(control->cursor().shape() != Qt::PointingHandCursor,
+                         qPrintable(control->objectName()));
+        }
+    }
+
+    void tabOrderStartsAtClose()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        QCOMPARE(QApplication::focusWidget(), info.Command_Exit);
+
+        const auto tabRound = [&info] {
+            QStringList visited;
+            for (int i = 0; i < 9; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                visited << QApplication::focusWidget()->objectName();
+                if (QApplication::focusWidget() == info.Command_Exit)
+                    break;
+            }
+            return visited;
+        };
+        QStringList expected{
+            QStringLiteral("Command_CopyKey"),     QStringLiteral("CheckUpdate"),
+            QStringLiteral("Check_CloseProgram"),  QStringLiteral("Text_HistoryListMaxItems"),
+            QStringLiteral("Command_EditHistory"), QStringLiteral("Command_ClearHistoryList"),
+            QStringLiteral("Check_MoveItemToTop"), QStringLiteral("Command_Exit")};
+        QCOMPARE(tabRound(), expected); // Apply is skipped while disabled
+
+        info.Text_HistoryListMaxItems->setText(QStringLiteral("20"));
+        expected.insert(4, QStringLiteral("Command_Apply"));
+        QCOMPARE(tabRound(), expected);
+    }
+
+    void escapeAndEnterInTheBoxDoNothing()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        info.Text_HistoryListMaxItems->setFocus();
+        QTest::keyClicks(info.Text_HistoryListMaxItems, QStringLiteral("5"));
+        QCOMPARE(info.Text_HistoryListMaxItems->text(), QStringLiteral("505"));
+        info.Text_HistoryListMaxItems->setText(QStringLiteral("20"));
+        QTest::keyClick(info.Text_HistoryListMaxItems, Qt::Key_Return);
+        QTest::keyClick(info.Text_HistoryListMaxItems, Qt::Key_Escape);
+        QVERIFY(info.isVisible());
+        QVERIFY(info.Command_Apply->isEnabled());
+        QCOMPARE(State.HistoryListMaxItems, qint16(50));
+        QVERIFY(fake->messages.isEmpty());
+    }
+
+    void openingReflectsStateWithoutChangingIt_data()
+    {
+        QTest::addColumn<int>("close");
+        QTest::addColumn<int>("move");
+        QTest::addColumn<int>("maxItems");
+        QTest::newRow("both off as stored") << 0 << 0 << 10;
+        QTest::newRow("both on as stored") << 1 << 1 << 50;
+        QTest::newRow("switched off in this run") << 10 << 10 << 20;
+        QTest::newRow("switched on in this run") << 11 << 11 << 20;
+        QTest::newRow("mixed") << 1 << 10 << 35;
+        QTest::newRow("size below range from the store") << 0 << 0 << 5;
+        QTest::newRow("negative size from the store") << 0 << 0 << -3;
+    }
+    void openingReflectsStateWithoutChangingIt()
+    {
+        QFETCH(int, close);
+        QFETCH(int, move);
+        QFETCH(int, maxItems);
+        MainForm main;
+        State.CloseWhenBrowserOpen = qint16(close);
+        State.MoveItemToTop = qint16(move);
+        State.HistoryListMaxItems = qint16(maxItems);
+        InfoForm info(*main.List_History, &main);
+        QCOMPARE(info.Check_CloseProgram->isChecked(), close == 1 || close == 11);
+        QCOMPARE(info.Check_MoveItemToTop->isChecked(), move == 1 || move == 11);
+        QCOMPARE(info.Text_HistoryListMaxItems->text(), QString::number(maxItems));
+        QVERIFY(!info.Command_Apply->isEnabled());
+        QCOMPARE(info.FormLoaded, Module1::True);
+        QCOMPARE(State.CloseWhenBrowserOpen, qint16(close));
+        QCOMPARE(State.MoveItemToTop, qint16(move));
+        QCOMPARE(State.HistoryListMaxItems, qint16(maxItems));
+    }
+
+    void checkBoxesCycleFlagsAndExitStoresThem()
+    {
+        writeSettings("HistoryListMaxItems=50\nMoveSearchedtItemToTop=1\n");
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        QVERIFY(info.Check_MoveItemToTop->isChecked());
+        QCOMPARE(State.MoveItemToTop, qint16(1));
+
+        QTest::mouseClick(info.Check_CloseProgram, Qt::LeftButton);
+        QCOMPARE(State.CloseWhenBrowserOpen, qint16(11));
+        QTest::mouseClick(info.Check_CloseProgram, Qt::LeftButton);
+        QCOMPARE(State.CloseWhenBrowserOpen, qint16(10));
+        QTest::mouseClick(info.Check_MoveItemToTop, Qt::LeftButton);
+        QCOMPARE(State.MoveItemToTop, qint16(10));
+        QCOMPARE(storedSetting(QStringLiteral("MoveSearchedtItemToTop")), QStringLiteral("1"));
+
+        info.Command_Exit->click();
+        QVERIFY(!info.isVisible());
+        w.main->close();
+        QCOMPARE(storedSetting(QStringLiteral("CloseWhenBrowserOpen")), QStringLiteral("0"));
+        QCOMPARE(storedSetting(QStringLiteral("MoveSearchedtItemToTop")), QStringLiteral("0"));
+    }
+
+    void historySize_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("applied"); // 0: Apply stays disabled
+        QTest::newRow("lowest") << QStringLiteral("10") << 10;
+        QTest::newRow("highest, same as before") << QStringLiteral("50") << 50;
+        QTest::newRow("just below") << QStringLiteral("9") << 0;
+        QTest::newRow("just above") << QStringLiteral("51") << 0;
+        QTest::newRow("fraction below") << QStringLiteral("9.9") << 0;
+        QTest::newRow("fraction above") << QStringLiteral("50.2") << 0;
+        QTest::newRow("rounds down") << QStringLiteral("10.4") << 10;
+        QTest::newRow("half to even, down") << QStringLiteral("10.5") << 10;
+        QTest::newRow("half to even, up") << QStringLiteral("11.5") << 12;
+        QTest::newRow("half to even at the top") << QStringLiteral("49.5") << 50;
+        QTest::newRow("empty") << QString() << 0;
+        QTest::newRow("letters") << QStringLiteral("abc") << 0;
+        QTest::newRow("negative") << QStringLiteral("-20") << 0;
+        QTest::newRow("trailing letters") << QStringLiteral("20abc") << 20;
+        QTest::newRow("blank between digits") << QStringLiteral("2 5") << 25;
+        QTest::newRow("exponent") << QStringLiteral("1E1") << 10;
+        QTest::newRow("hex") << QStringLiteral("&H14") << 20;
+        QTest::newRow("beyond double") << QStringLiteral("1E400") << 0;
+        QTest::newRow("hex beyond 16 bits") << QStringLiteral("&HFFFFFFFFFFFFFFFF") << 0;
+        QTest::newRow("100,000 characters, digits at both ends")
+            << QStringLiteral("3") + QString(99998, u' ') + QStringLiteral("0") << 30;
+    }
+    void historySize()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, applied);
+        writeBytes(listFile(1), numberedLines(1, 60));
+        Windows w;
+        InfoForm &info = *w.info;
+        QCOMPARE(w.main->List_History->count(), 50);
+        // What the file holds by the time of Apply is what the list must show.
+        writeBytes(listFile(1), numberedLines(101, 60));
+
+        info.Text_HistoryListMaxItems->setText(QStringLiteral("x")); // a change either way
+        info.Text_HistoryListMaxItems->setText(text);
+        QCOMPARE(info.Command_Apply->isEnabled(), applied != 0);
+        if (applied == 0) {
+            info.Command_Apply_Click(); // even from code, no change
+            QCOMPARE(State.HistoryListMaxItems, qint16(50));
+            QCOMPARE(w.main->List_History->item(0)->text(), QStringLiteral("ITEM 1"));
+            return;
+        }
+        QTest::mouseClick(info.Command_Apply, Qt::LeftButton);
+        QCOMPARE(State.HistoryListMaxItems, qint16(applied));
+        QCOMPARE(storedSetting(QStringLiteral("HistoryListMaxItems")), QString::number(applied));
+        QCOMPARE(w.main->List_History->count(), applied);
+        QCOMPARE(w.main->List_History->item(0)->text(), QStringLiteral("ITEM 101"));
+        QVERIFY(!info.Command_Apply->isEnabled());
+        QCOMPARE(info.Text_HistoryListMaxItems->text(), text);
+    }
+
+    void doubleClickEmptiesTheBox()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        info.Text_HistoryListMaxItems->setText(QStringLiteral("20"));
+        QVERIFY(info.Command_Apply->isEnabled());
+        QTest::mouseDClick(info.Text_HistoryListMaxItems, Qt::LeftButton);
+        QCOMPARE(info.Text_HistoryListMaxItems->text(), QString());
+        QVERIFY(!info.Command_Apply->isEnabled());
+    }
+
+    void applyLowersTheListButKeepsTheFile()
+    {
+        const QByteArray file = numberedLines(1, 35);
+        writeBytes(listFile(1), file);
+        Windows w;
+        w.info->show();
+        QCOMPARE(w.main->List_History->count(), 35);
+        w.info->Text_HistoryListMaxItems->setText(QStringLiteral("20"));
+        w.info->Command_Apply->click();
+        QCOMPARE(texts(*w.main->List_History),
+                 QString::fromLatin1(numberedLines(1, 20))
+                     .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts));
+        QCOMPARE(readBytes(listFile(1)), file);
+        QCOMPARE(State.HistoryChanged, Module1::False);
+        QVERIFY(w.info->isVisible());
+    }
+
+    void applyKeepsSearchesNotYetSaved()
+    {
+        writeBytes(listFile(1), "OLD 1\r\nOLD 2\r\n");
+        Windows w;
+        QListWidget &list = *w.main->List_History;
+        list.insertItem(0, QStringLiteral("NEW"));
+        State.HistoryChanged = Module1::True;
+        w.info->Text_HistoryListMaxItems->setText(QStringLiteral("10"));
+        w.info->Command_Apply->click();
+        const QStringList expected{QStringLiteral("NEW"), QStringLiteral("OLD 1"),
+                                   QStringLiteral("OLD 2")};
+        QCOMPARE(texts(list), expected);
+        QCOMPARE(readBytes(listFile(1)), QByteArray("NEW\r\nOLD 1\r\nOLD 2\r\n"));
+        QCOMPARE(State.HistoryChanged, Module1::False);
+    }
+
+    void helpButtonOpensAFreshModalWindowEachTime()
+    {
+        MainForm main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        int openings = 0;
+        whenInfoWindowOpens([&](InfoForm *info) {
+            ++openings;
+            QVERIFY(info->isModal());
+            QCOMPARE(info->parentWidget(), &main);
+            QVERIFY((info->geometry().center() - main.geometry().center()).manhattanLength() <= 4);
+            QVERIFY(QTest::qWaitForWindowActive(info));
+            QTRY_COMPARE(QApplication::focusWidget(), info->Command_Exit);
+            QTest::keyClicks(info->Text_HistoryListMaxItems, QStringLiteral("3"));
+            QCOMPARE(info->Text_HistoryListMaxItems->text(), QStringLiteral("503"));
+            info->Text_HistoryListMaxItems->setText(QStringLiteral("30"));
+            QVERIFY(info->Command_Apply->isEnabled());
+        });
+        QTest::mouseClick(main.Command_Help, Qt::LeftButton);
+        QCOMPARE(openings, 1);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        // Closing dropped the typed size.
+        QCOMPARE(State.HistoryListMaxItems, qint16(50));
+        QCOMPARE(storedSetting(QStringLiteral("HistoryListMaxItems")), QStringLiteral("50"));
+
+        whenInfoWindowOpens([&](InfoForm *info) {
+            ++openings;
+            QCOMPARE(info->Text_HistoryListMaxItems->text(), QStringLiteral("50"));
+            QVERIFY(!info->Command_Apply->isEnabled());
+        });
+        main.Command_Help->click();
+        QCOMPARE(openings, 2);
+    }
+};
+
+NIMBREL_TEST_MAIN(TestInfoForm)
+#include "tst_infoform.moc"
