@@ -1,0 +1,90 @@
+#include "LocalHttpServer.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+
+QByteArray httpHead(int status, qint64 contentLength, const QByteArray &extraHeaders)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + " Test\r\nConnection: close\r\n";
+    if (contentLength >= 0)
+        head += "Content-Length: " + QByteArray::number(contentLength) + "\r\n";
+    return head + extraHeaders;
+}
+
+LocalHttpServer::LocalHttpServer()
+{
+    m_server.listen(QHostAddress::LocalHost);
+    connect(&m_server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            ++m_open;
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                --m_open;
+                socket->deleteLater();
+            });
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+        }
+    });
+}
+
+QUrl LocalHttpServer::url(const QString &path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
+}
+
+void LocalHttpServer::answer(const QString &path, int status, const QByteArray &body)
+{
+    route(path, {Mode::Answer, httpHead(status, body.size()), body});
+}
+
+void LocalHttpServer::clear()
+{
+    m_routes.clear();
+    m_requests = 0;
+    m_bytesSent = 0;
+}
+
+void LocalHttpServer::serve(QTcpSocket *socket)
+{
+    if (socket->property("served").toBool() || !socket->peek(64 * 1024).contains("\r\n\r\n"))
+        return;
+    socket->setProperty("served", true);
+    ++m_requests;
+    const QList<QByteArray> requestLine = socket->readLine().trimmed().split(' ');
+    const QString path = QString::fromLatin1(requestLine.value(1));
+    start(socket, m_routes.value(path, {Mode::Answer, httpHead(404, 9), "not found"}));
+}
+
+void LocalHttpServer::start(QTcpSocket *socket, const Route &route)
+{
+    const QByteArray head = route.head + "\r\n";
+    m_bytesSent += socket->write(head);
+    switch (route.mode) {
+    case Mode::Answer:
+        m_bytesSent += socket->write(route.body);
+        socket->disconnectFromHost();
+        break;
+    case Mode::Silent:
+        break;
+    case Mode::Drip: {
+        auto *timer = new QTimer(socket);
+        auto position = std::make_shared<qsizetype>(0);
+        connect(timer, &QTimer::timeout, socket, [this, socket, route, position] {
+            if (*position < route.body.size())
+                m_bytesSent += socket->write(route.body.mid((*position)++, 1));
+        });
+        timer->start(100);
+        break;
+    }
+    case Mode::Endless: {
+        const QByteArray filler(64 * 1024, 'x');
+        auto topUp = [this, socket, filler] {
+            while (socket->state() == QAbstractSocket::ConnectedState &&
+                   socket->bytesToWrite() < 4 * filler.size())
+                m_bytesSent += socket->write(filler);
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, topUp);
+        topUp();
+        break;
+    }
+    }
+}
