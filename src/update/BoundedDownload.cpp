@@ -6,7 +6,8 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 bool isWebScheme(const QUrl &url)
 {
@@ -93,8 +94,7 @@ DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits)
 
     QTimer deadline;
     deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop,
-                     [&] { settle(DownloadStatus::TimedOut); });
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { settle(DownloadStatus::TimedOut); });
     deadline.start(limits.deadline);
 
     if (!settled)

@@ -12,7 +12,8 @@
 #include <QStringDecoder>
 #include <QWidget>
 
-namespace {
+namespace
+{
 
 // Replaces an earlier copy. A partly written file is never read: the caller
 // treats a failed write as a failed download.
@@ -77,8 +78,9 @@ MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVer
         request.text = QStringLiteral("No data for this program found.") + infoQuestion;
         break;
     case UpdateOutcome::NewerVersion:
-        request.text = QStringLiteral("A newer version  ( ") + verdict.versionText +
-                       QStringLiteral(" )  is available.\n\nGoto the Program Homepage to download ?");
+        request.text =
+            QStringLiteral("A newer version  ( ") + verdict.versionText +
+            QStringLiteral(" )  is available.\n\nGoto the Program Homepage to download ?");
         break;
     case UpdateOutcome::LatestVersion:
         request.text = QStringLiteral("This is the latest version.");

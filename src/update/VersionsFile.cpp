@@ -2,7 +2,8 @@
 
 #include "infowindow/NumericValue.h"
 
-namespace {
+namespace
+{
 
 bool isLineEnd(QChar c)
 {

@@ -55,9 +55,9 @@ private slots:
         QTest::newRow("200 with body")
             << file << LocalHttpServer::Route{Mode::Answer, httpHead(200, entry.size()), entry}
             << mib << DownloadStatus::Done << entry;
-        QTest::newRow("200 empty body") << file
-                                        << LocalHttpServer::Route{Mode::Answer, httpHead(200, 0), {}}
-                                        << mib << DownloadStatus::Done << QByteArray();
+        QTest::newRow("200 empty body")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200, 0), {}} << mib
+            << DownloadStatus::Done << QByteArray();
         QTest::newRow("200 without length, ended by close")
             << file << LocalHttpServer::Route{Mode::Answer, httpHead(200), entry} << mib
             << DownloadStatus::Done << entry;
@@ -78,22 +78,24 @@ private slots:
             << DownloadStatus::RedirectRefused << QByteArray();
         QUrl https = m_server.url(QStringLiteral("/moved.txt"));
         https.setScheme(QStringLiteral("https"));
-        QTest::newRow("redirect to https") << file << redirectTo(https) << mib
-                                           << DownloadStatus::RedirectRefused << QByteArray();
+        QTest::newRow("redirect to https")
+            << file << redirectTo(https) << mib << DownloadStatus::RedirectRefused << QByteArray();
         QTest::newRow("garbage instead of http")
             << file << LocalHttpServer::Route{Mode::Answer, "\x01\x02 not http", {}} << mib
             << DownloadStatus::NetworkError << QByteArray();
         QTest::newRow("connection refused")
             << QUrl(QStringLiteral("http://127.0.0.1:%1/dl/swv.txt").arg(m_closedPort))
             << LocalHttpServer::Route{} << mib << DownloadStatus::NetworkError << QByteArray();
-        QTest::newRow("not a web url") << QUrl(QStringLiteral("file:///etc/hostname"))
-                                       << LocalHttpServer::Route{} << mib
-                                       << DownloadStatus::NetworkError << QByteArray();
+        QTest::newRow("not a web url")
+            << QUrl(QStringLiteral("file:///etc/hostname")) << LocalHttpServer::Route{} << mib
+            << DownloadStatus::NetworkError << QByteArray();
         QTest::newRow("body exactly at the limit")
-            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200, 1000), QByteArray(1000, 'a')}
+            << file
+            << LocalHttpServer::Route{Mode::Answer, httpHead(200, 1000), QByteArray(1000, 'a')}
             << qint64(1000) << DownloadStatus::Done << QByteArray(1000, 'a');
         QTest::newRow("declared one byte over the limit")
-            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200, 1001), QByteArray(1001, 'a')}
+            << file
+            << LocalHttpServer::Route{Mode::Answer, httpHead(200, 1001), QByteArray(1001, 'a')}
             << qint64(1000) << DownloadStatus::TooLarge << QByteArray();
         QTest::newRow("undeclared one byte over the limit")
             << file << LocalHttpServer::Route{Mode::Answer, httpHead(200), QByteArray(1001, 'a')}

@@ -57,8 +57,8 @@ private slots:
         QTest::addColumn<bool>("found");
         QTest::addColumn<QString>("expectedVersion");
 
-        QTest::newRow("own line")
-            << u"Other Tool:2.0\r\nNimbrel Launcher:1.3\r\n"_qs << true << u"1.3"_qs;
+        QTest::newRow("own line") << u"Other Tool:2.0\r\nNimbrel Launcher:1.3\r\n"_qs << true
+                                  << u"1.3"_qs;
         QTest::newRow("letter case differs") << u"nimbrel launcher:2.0"_qs << true << u"2.0"_qs;
         QTest::newRow("earlier line with the title inside wins")
             << u"Nimbrel Launcher Beta:9\r\nNimbrel Launcher:1.3"_qs << true << u"9"_qs;
@@ -74,7 +74,8 @@ private slots:
             << u"Other:1, Nimbrel Launcher:1.5"_qs << true << u"1.5"_qs;
         QTest::newRow("title split by a comma does not match")
             << u"Nimbrel,Launcher:1.3"_qs << false << QString();
-        QTest::newRow("only other programs") << u"Other Tool:2.0\r\nThird:1"_qs << false << QString();
+        QTest::newRow("only other programs")
+            << u"Other Tool:2.0\r\nThird:1"_qs << false << QString();
         QTest::newRow("empty file") << QString() << false << QString();
         QTest::newRow("binary bytes")
             << QString::fromLatin1("\x00\x01\xff\xfe\r\x7f", 6) << false << QString();
