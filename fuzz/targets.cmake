@@ -1,0 +1,6 @@
+# The fuzz targets, one source file fuzz/<name>.cpp and one seed corpus
+# fuzz/corpus/<name>/ each. fuzz/ builds them for libFuzzer; the test suite
+# replays their corpora as ordinary tests.
+set(NIMBREL_FUZZ_TARGETS
+    fuzz_history_reader
+    fuzz_numeric_value)
