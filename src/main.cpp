@@ -1,3 +1,4 @@
+#include "core/DesktopIdentity.h"
 #include "core/MainForm.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    DesktopIdentity::apply();
     MainForm form;
     form.show();
     return app.exec();

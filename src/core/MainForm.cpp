@@ -78,6 +78,15 @@ void MainForm::buildDesign()
     for (const auto &[widget, name] : names)
         widget->setObjectName(QLatin1String(name));
 
+    // Screen readers announce these. A button's caption is read as shown, with
+    // "&&" as one "&"; the search box is named by its label, and the list by
+    // what it holds since it has no caption.
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        button->setAccessibleName(
+            button->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
+    Text_SearchData->setAccessibleName(Label_SearchData->text());
+    List_History->setAccessibleName(QStringLiteral("Search history"));
+
     TwipsLayout::apply(this, {4140, 3465},
                        {
                            {Text_SearchData, {1920, 210, 1935, 285}},

@@ -137,6 +137,8 @@ void InfoForm::buildDesign()
 
 void InfoForm::layOut()
 {
+    // The design lets Label1 run 15 twips under its box. It is fitted to the
+    // part left of the box instead, so that its colon stays in sight.
     const double scale = TwipsLayout::apply(this, {7560, 4905},
                                             {
                                                 {Label_Info, {240, 960, 7005, 975}},
@@ -146,7 +148,7 @@ void InfoForm::layOut()
                                                 {Label_AppTitle, {240, 240, 7005, 240}},
                                                 {Label_AppVersion, {240, 540, 7005, 225}},
                                                 {Check_CloseProgram, {360, 3360, 3495, 255}},
-                                                {Label1, {360, 3810, 1815, 255}},
+                                                {Label1, {360, 3810, 1800, 255}},
                                                 {Text_HistoryListMaxItems, {2160, 3780, 375, 285}},
                                                 {Command_Apply, {2760, 3780, 975, 315}},
                                                 {Command_EditHistory, {360, 4320, 1455, 375}},

@@ -1,0 +1,155 @@
+#include "core/DesktopIdentity.h"
+#include "core/MainForm.h"
+#include "support/FakeDesktop.h"
+#include "support/TestEnvironment.h"
+
+#include <QAccessible>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+
+namespace
+{
+
+QString accessibleName(QWidget *widget)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+    return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+QPalette darkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x24));
+    dark.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xe8));
+    dark.setColor(QPalette::Base, QColor(0x14, 0x14, 0x18));
+    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x36));
+    dark.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
+    return dark;
+}
+
+} // namespace
+
+class TestDesktopIntegration : public QObject
+{
+    Q_OBJECT
+    FakeDesktop *fake = nullptr;
+
+private slots:
+    void initTestCase() { DesktopIdentity::apply(); }
+    void init()
+    {
+        TestEnvironment::reset();
+        fake = new FakeDesktop;
+    }
+    void cleanup() { delete fake; }
+
+    // What a screen reader announces for each control of the main window.
+    void mainFormAccessibleNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("search box takes its label's text")
+            << QStringLiteral("Text_SearchData") << QStringLiteral("Search Nimbrel for:");
+        QTest::newRow("history list")
+            << QStringLiteral("List_History") << QStringLiteral("Search history");
+        QTest::newRow("search label")
+            << QStringLiteral("Label_SearchData") << QStringLiteral("Search Nimbrel for:");
+        QTest::newRow("launch button")
+            << QStringLiteral("Command_OpenBrowser") << QStringLiteral("Open Nimbrel Search");
+        QTest::newRow("exit button") << QStringLiteral("Command_Exit") << QStringLiteral("Exit");
+        QTest::newRow("info button reads one ampersand")
+            << QStringLiteral("Command_Help") << QStringLiteral("Info & Settings");
+        QTest::newRow("main page button")
+            << QStringLiteral("Command_OpenWikiMain") << QStringLiteral("Open Nimbrel Main Page");
+        QTest::newRow("list 1") << QStringLiteral("Option_HistoryList0")
+                                << QStringLiteral("History List 1");
+        QTest::newRow("list 2") << QStringLiteral("Option_HistoryList1")
+                                << QStringLiteral("History List 2");
+        QTest::newRow("list 3") << QStringLiteral("Option_HistoryList2")
+                                << QStringLiteral("History List 3");
+    }
+    void mainFormAccessibleNames()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        MainForm form;
+        auto *widget = form.findChild<QWidget *>(control);
+        QVERIFY2(widget, qPrintable(control));
+        QCOMPARE(accessibleName(widget), name);
+    }
+
+    // A control added later without a name would be silent to a screen reader.
+    void everyMainFormControlIsNamed()
+    {
+        MainForm form;
+        const QList<QWidget *> controls = form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        QVERIFY(!controls.isEmpty());
+        for (QWidget *control : controls)
+            QVERIFY2(!accessibleName(control).isEmpty(), qPrintable(control->objectName()));
+    }
+
+    void searchBoxIsLabelledByItsLabel()
+    {
+        MainForm form;
+        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(form.Text_SearchData);
+        QVERIFY(box);
+        // Qt reports the relation from the labelled control's side as Label.
+        const auto labels = box->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels.first().first->object(), form.Label_SearchData);
+    }
+
+    // A dark desktop theme reaches the window through the application palette;
+    // a colour or style sheet set on a control would leave it light.
+    void mainFormFollowsTheDesktopPalette()
+    {
+        const QPalette original = QApplication::palette();
+        const QPalette dark = darkPalette();
+        QApplication::setPalette(dark);
+        {
+            MainForm form;
+            QVERIFY(form.styleSheet().isEmpty());
+            for (QWidget *widget : form.findChildren<QWidget *>()) {
+                const char *name = qPrintable(widget->objectName());
+                QVERIFY2(widget->styleSheet().isEmpty(), name);
+                for (QPalette::ColorRole role :
+                     {QPalette::Window, QPalette::WindowText, QPalette::Base, QPalette::Text,
+                      QPalette::Button, QPalette::ButtonText})
+                    QVERIFY2(widget->palette().color(role) == dark.color(role), name);
+            }
+        }
+        QApplication::setPalette(original);
+    }
+
+    // On Wayland the app id must name the installed menu entry, or the window
+    // gets a generic icon.
+    void appIdNamesTheDesktopEntry()
+    {
+        const QString entry = QStringLiteral(NIMBREL_DATA_DIR "/") +
+                              QGuiApplication::desktopFileName() + QStringLiteral(".desktop");
+        QVERIFY2(QFile::exists(entry), qPrintable(entry));
+        QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
+    // The application icon is assembled from these; a missing one would leave
+    // that size blurred or blank without any error.
+    void iconSizesAreBuiltIn_data()
+    {
+        QTest::addColumn<int>("size");
+        for (int size : {16, 32, 48, 64, 128, 256})
+            QTest::addRow("%d px", size) << size;
+    }
+    void iconSizesAreBuiltIn()
+    {
+        QFETCH(int, size);
+        const QImage image(QStringLiteral(":/icons/nimbrel-launcher-%1.png").arg(size));
+        QCOMPARE(image.size(), QSize(size, size));
+        QVERIFY(image.hasAlphaChannel());
+    }
+};
+
+NIMBREL_TEST_MAIN(TestDesktopIntegration)
+#include "tst_desktopintegration.moc"
