@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(tabRound(), expected);
     }
 
-    void escapeAndEnterInTheBoxDoNothing()
+    void onlyTheFocusedButtonAnswersEnterAndEscapeIsIgnored()
     {
         Windows w;
         InfoForm &info = *w.info;
@@ -196,6 +196,12 @@ private slots:
         QVERIFY(info.Command_Apply->isEnabled());
         QCOMPARE(State.HistoryListMaxItems, qint16(50));
         QVERIFY(fake->messages.isEmpty());
+
+        // Enter does click the button that has the focus.
+        info.Command_Apply->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), info.Command_Apply);
+        QTest::keyClick(info.Command_Apply, Qt::Key_Return);
+        QCOMPARE(State.HistoryListMaxItems, qint16(20));
     }
 
     void openingReflectsStateWithoutChangingIt_data()
