@@ -119,55 +119,59 @@ private slots:
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<QString>("expectedText");
         QTest::addColumn<bool>("opensHomepage");
+        QTest::addColumn<int>("deadlineMs");
 
         const auto yes = QMessageBox::Yes;
         const auto no = QMessageBox::No;
         const auto ok = QMessageBox::Ok;
+        const int ample = 10000; // ms; only the stalled server should see its deadline
         QTest::newRow("newer version, Yes")
-            << file("Nimbrel Launcher:1.3\r\n") << yes << newer(u"1.3"_qs) << true;
+            << file("Nimbrel Launcher:1.3\r\n") << yes << newer(u"1.3"_qs) << true << ample;
         QTest::newRow("newer version, No")
-            << file("Nimbrel Launcher:1.3\r\n") << no << newer(u"1.3"_qs) << false;
+            << file("Nimbrel Launcher:1.3\r\n") << no << newer(u"1.3"_qs) << false << ample;
         QTest::newRow("newer version, box closed without a button")
-            << file("Nimbrel Launcher:1.3\r\n") << QMessageBox::NoButton << newer(u"1.3"_qs)
-            << true;
-        QTest::newRow("same version") << file("Nimbrel Launcher:1.25") << ok << Latest << false;
-        QTest::newRow("older version") << file("Nimbrel Launcher:1.2") << ok << Latest << false;
+            << file("Nimbrel Launcher:1.3\r\n") << QMessageBox::NoButton << newer(u"1.3"_qs) << true
+            << ample;
+        QTest::newRow("same version")
+            << file("Nimbrel Launcher:1.25") << ok << Latest << false << ample;
+        QTest::newRow("older version")
+            << file("Nimbrel Launcher:1.2") << ok << Latest << false << ample;
         QTest::newRow("1.25.1 equals 1.25")
-            << file("Nimbrel Launcher:1.25.1") << ok << Latest << false;
+            << file("Nimbrel Launcher:1.25.1") << ok << Latest << false << ample;
         QTest::newRow("letter case differs")
-            << file("other:1\nnimbrel launcher:2.0\n") << yes << newer(u"2.0"_qs) << true;
+            << file("other:1\nnimbrel launcher:2.0\n") << yes << newer(u"2.0"_qs) << true << ample;
         QTest::newRow("earlier beta line decides")
             << file("Nimbrel Launcher Beta:9\rNimbrel Launcher:1.0\r") << yes << newer(u"9"_qs)
-            << true;
+            << true << ample;
         QTest::newRow("blank after the colon shown")
-            << file("Nimbrel Launcher: 1.3") << yes << newer(u" 1.3"_qs) << true;
-        QTest::newRow("comma ends the version")
-            << file("Nimbrel Launcher:1.3, second build") << yes << newer(u"1.3"_qs) << true;
+            << file("Nimbrel Launcher: 1.3") << yes << newer(u" 1.3"_qs) << true << ample;
+        QTest::newRow("comma ends the version") << file("Nimbrel Launcher:1.3, second build") << yes
+                                                << newer(u"1.3"_qs) << true << ample;
         QTest::newRow("no colon reads as version 0")
-            << file("Nimbrel Launcher 1.3") << ok << Latest << false;
+            << file("Nimbrel Launcher 1.3") << ok << Latest << false << ample;
         QTest::newRow("unbalanced quote")
-            << file("\"Nimbrel Launcher:1.3\r\n") << yes << newer(u"1.3"_qs) << true;
+            << file("\"Nimbrel Launcher:1.3\r\n") << yes << newer(u"1.3"_qs) << true << ample;
         QTest::newRow("hexadecimal version")
-            << file("Nimbrel Launcher:&H10") << yes << newer(u"&H10"_qs) << true;
+            << file("Nimbrel Launcher:&H10") << yes << newer(u"&H10"_qs) << true << ample;
         QTest::newRow("version beyond the double range")
-            << file("Nimbrel Launcher:9E999") << yes << newer(u"9E999"_qs) << true;
+            << file("Nimbrel Launcher:9E999") << yes << newer(u"9E999"_qs) << true << ample;
         QTest::newRow("entry after a 1 MB line")
             << file(QByteArray(1000 * 1000, 'x') + "\r\nNimbrel Launcher:1.3") << yes
-            << newer(u"1.3"_qs) << true;
+            << newer(u"1.3"_qs) << true << ample;
         QTest::newRow("only other programs, Yes")
-            << file("Other Tool:2.0\r\nThird:1\r\n") << yes << NoEntry << true;
+            << file("Other Tool:2.0\r\nThird:1\r\n") << yes << NoEntry << true << ample;
         QTest::newRow("only other programs, No")
-            << file("Other Tool:2.0\r\nThird:1\r\n") << no << NoEntry << false;
-        QTest::newRow("empty file") << file(QByteArray()) << yes << NoEntry << true;
-        QTest::newRow("only commas") << file(",,,,\r\n,,") << yes << NoEntry << true;
-        QTest::newRow("binary bytes")
-            << file(QByteArray("\x00\xff\xfe\x01\r\n\x80\x81", 8)) << yes << NoEntry << true;
+            << file("Other Tool:2.0\r\nThird:1\r\n") << no << NoEntry << false << ample;
+        QTest::newRow("empty file") << file(QByteArray()) << yes << NoEntry << true << ample;
+        QTest::newRow("only commas") << file(",,,,\r\n,,") << yes << NoEntry << true << ample;
+        QTest::newRow("binary bytes") << file(QByteArray("\x00\xff\xfe\x01\r\n\x80\x81", 8)) << yes
+                                      << NoEntry << true << ample;
         const QByteArray entry = "Nimbrel Launcher:9\r\n";
         QTest::newRow("404 whose body has an entry, Yes")
             << LocalHttpServer::Route{Mode::Answer, httpHead(404, entry.size()), entry} << yes
-            << WebFileMissing << true;
+            << WebFileMissing << true << ample;
         QTest::newRow("500, No") << LocalHttpServer::Route{Mode::Answer, httpHead(500, 5), "oops!"}
-                                 << no << WebFileMissing << false;
+                                 << no << WebFileMissing << false << ample;
         QTest::newRow("redirect to another origin")
             << LocalHttpServer::Route{Mode::Answer,
                                       httpHead(
@@ -175,12 +179,12 @@ private slots:
                                           "Location: " + m_otherOrigin.url(FilePath).toEncoded() +
                                               "\r\n"),
                                       {}}
-            << yes << WebFileMissing << true;
+            << yes << WebFileMissing << true << ample;
         QTest::newRow("stalled server")
             << LocalHttpServer::Route{Mode::Drip, httpHead(200, 100), entry} << yes
-            << WebFileMissing << true;
+            << WebFileMissing << true << 800;
         QTest::newRow("endless answer") << LocalHttpServer::Route{Mode::Endless, httpHead(200), {}}
-                                        << yes << WebFileMissing << true;
+                                        << yes << WebFileMissing << true << ample;
     }
 
     void outcomes()
@@ -189,6 +193,7 @@ private slots:
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(QString, expectedText);
         QFETCH(bool, opensHomepage);
+        QFETCH(int, deadlineMs);
 
         m_server.route(FilePath, route);
         m_otherOrigin.route(FilePath, file("Nimbrel Launcher:9"));
@@ -196,7 +201,7 @@ private slots:
         fake.answers = {answer};
         QWidget parent;
 
-        runUpdateCheck(&parent, options(800ms));
+        runUpdateCheck(&parent, options(std::chrono::milliseconds(deadlineMs)));
 
         QCOMPARE(fake.messages.size(), 1);
         const MessageRequest &message = fake.messages[0];
