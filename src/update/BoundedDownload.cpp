@@ -82,14 +82,15 @@ DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits)
             return;
         result.body += reply->read(limits.maxBytes + 1 - result.body.size());
         const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const bool success = httpStatus >= 200 && httpStatus < 300;
         if (result.body.size() > limits.maxBytes)
             settle(DownloadStatus::TooLarge);
-        else if (reply->error() == QNetworkReply::NoError && httpStatus >= 200 && httpStatus < 300)
+        else if (reply->error() == QNetworkReply::NoError && success)
             settle(DownloadStatus::Done);
-        else if (httpStatus != 0)
+        else if (httpStatus != 0 && !success)
             settle(DownloadStatus::HttpError);
         else
-            settle(DownloadStatus::NetworkError);
+            settle(DownloadStatus::NetworkError); // a 2xx cut short counts here too
     });
 
     QTimer deadline;

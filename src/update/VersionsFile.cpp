@@ -61,7 +61,7 @@ void DelimitedFieldReader::skipPastDelimiter()
     ++m_pos;
 }
 
-std::optional<QString> findProgramEntry(QStringView fileText, const QString &title)
+std::optional<QString> findProgramEntry(const QString &fileText, const QString &title)
 {
     const QString wanted = title.toLower();
     DelimitedFieldReader reader(fileText);

@@ -28,7 +28,7 @@ private:
 };
 
 // The first field, in file order, that contains `title` in any letter case.
-std::optional<QString> findProgramEntry(QStringView fileText, const QString &title);
+std::optional<QString> findProgramEntry(const QString &fileText, const QString &title);
 
 // The version an entry publishes: the text after its first ":", or the whole
 // entry when it has none. Kept as it stands, leading blanks included, because

@@ -61,6 +61,9 @@ private slots:
         QTest::newRow("200 without length, ended by close")
             << file << LocalHttpServer::Route{Mode::Answer, httpHead(200), entry} << mib
             << DownloadStatus::Done << entry;
+        QTest::newRow("200 cut short before its declared length")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200, 100), entry} << mib
+            << DownloadStatus::NetworkError << QByteArray();
         QTest::newRow("404 with a body that names the program")
             << file << LocalHttpServer::Route{Mode::Answer, httpHead(404, entry.size()), entry}
             << mib << DownloadStatus::HttpError << QByteArray();
