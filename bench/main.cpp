@@ -3,12 +3,15 @@
 // starts them interleaved and turns the lines into a table.
 
 #include "FloorWindow.h"
+#include "LocalServer.h"
 #include "ShownAndIdle.h"
 
 #include "core/DesktopIdentity.h"
 #include "core/MainForm.h"
 #include "core/Module1.h"
+#include "core/SystemDesktop.h"
 #include "history/HistoryList.h"
+#include "update/UpdateCheck.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,6 +23,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -82,24 +87,38 @@ int launcherMode()
     });
 }
 
+// No one types a term and presses Enter within this time of the window
+// appearing. Waiting it out also lets the window system finish drawing, which
+// would otherwise compete for the processor with the moment measured.
+void afterUserPause(std::function<void()> then)
+{
+    QTimer::singleShot(std::chrono::milliseconds(500), then);
+}
+
+// Enter in the search box, timed from the key press until its handler returns.
+void pressEnterToLaunch(MainForm &form, const QString &term)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyPress(form.Text_SearchData, Qt::Key_Return);
+    const qint64 ns = timer.nsecsElapsed();
+    QTest::keyRelease(form.Text_SearchData, Qt::Key_Return);
+
+    const QListWidgetItem *top = form.List_History->item(0);
+    if (!top || top->text() != term || !form.Text_SearchData->text().isEmpty()) {
+        fail(QStringLiteral("Enter did not launch \"%1\"").arg(term));
+        std::_Exit(EXIT_FAILURE);
+    }
+    finish(QStringLiteral("ns=") + QString::number(ns));
+}
+
 // The search launch as the user starts it: the term typed into the search box,
-// then Enter, timed from the key press until its handler returns.
+// then Enter.
 int launchMode(const QString &term)
 {
     return showLauncher([term](MainForm &form) {
         QTest::keyClicks(form.Text_SearchData, term);
-        QElapsedTimer timer;
-        timer.start();
-        QTest::keyPress(form.Text_SearchData, Qt::Key_Return);
-        const qint64 ns = timer.nsecsElapsed();
-        QTest::keyRelease(form.Text_SearchData, Qt::Key_Return);
-
-        const QListWidgetItem *top = form.List_History->item(0);
-        if (!top || top->text() != term || !form.Text_SearchData->text().isEmpty()) {
-            fail(QStringLiteral("Enter did not launch \"%1\"").arg(term));
-            std::_Exit(EXIT_FAILURE);
-        }
-        finish(QStringLiteral("ns=") + QString::number(ns));
+        afterUserPause([&form, term] { pressEnterToLaunch(form, term); });
     });
 }
 
@@ -107,16 +126,75 @@ int launchMode(const QString &term)
 int spawnMode(const QString &geometry, const QString &url)
 {
     return showFloor(geometry, [url](QWidget *) {
-        QElapsedTimer timer;
-        timer.start();
-        const bool started = QProcess::startDetached(QStringLiteral("xdg-open"), {url});
-        const qint64 ns = timer.nsecsElapsed();
-        if (!started) {
-            fail(QStringLiteral("xdg-open could not be started"));
+        afterUserPause([url] {
+            QElapsedTimer timer;
+            timer.start();
+            const bool started = QProcess::startDetached(QStringLiteral("xdg-open"), {url});
+            const qint64 ns = timer.nsecsElapsed();
+            if (!started) {
+                fail(QStringLiteral("xdg-open could not be started"));
+                std::_Exit(EXIT_FAILURE);
+            }
+            finish(QStringLiteral("ns=") + QString::number(ns));
+        });
+    });
+}
+
+// The real desktop, except that a message is noted, answered No and not shown:
+// the clock stops when the program asks for the message.
+class MessageClock : public SystemDesktop
+{
+public:
+    QElapsedTimer timer;
+    qint64 ns = -1;
+    QString firstLine;
+
+    QMessageBox::StandardButton showMessage(const MessageRequest &request) override
+    {
+        ns = timer.nsecsElapsed();
+        firstLine = request.text.section(u'\n', 0, 0);
+        return QMessageBox::No;
+    }
+};
+
+// The update check from the shown main window against `url`, with the limits
+// the program ships with, timed until it asks to show its message.
+int updateMode(const QString &url)
+{
+    return showLauncher([url](MainForm &form) {
+        MessageClock clock;
+        setDesktop(&clock);
+        UpdateCheckOptions options;
+        options.versionsUrl = QUrl(url);
+        clock.timer.start();
+        runUpdateCheck(&form, options);
+        setDesktop(nullptr);
+        if (clock.ns < 0) {
+            fail(QStringLiteral("the update check showed no message"));
             std::_Exit(EXIT_FAILURE);
         }
-        finish(QStringLiteral("ns=") + QString::number(ns));
+        finish(QStringLiteral("ns=") + QString::number(clock.ns) + QStringLiteral(" message=") +
+               QString(clock.firstLine).replace(u' ', u'_'));
     });
+}
+
+// A local web server for the update check; prints its port and runs until
+// it is ended.
+int serveMode(const QString &kind)
+{
+    const QMap<QString, LocalServer::Answer> answers = {
+        {QStringLiteral("versions"), LocalServer::Answer::Versions},
+        {QStringLiteral("stall"), LocalServer::Answer::Stall},
+        {QStringLiteral("huge"), LocalServer::Answer::Huge},
+    };
+    if (!answers.contains(kind))
+        return fail(QStringLiteral("no server of the kind \"%1\"").arg(kind));
+    LocalServer server(answers[kind]);
+    if (!server.listen(QHostAddress::LocalHost))
+        return fail(server.errorString());
+    std::printf("port=%d\n", int(server.serverPort()));
+    std::fflush(stdout);
+    return QApplication::exec();
 }
 
 QString loadLine(qint64 ns, int lines)
@@ -161,7 +239,8 @@ int loadFloorMode(const QString &path)
 int usage()
 {
     std::fputs("usage: nimbrel-bench floor GEOMETRY | launcher | launch TERM |\n"
-               "                     spawn GEOMETRY URL | load FILE MAX | load-floor FILE\n",
+               "                     spawn GEOMETRY URL | load FILE MAX | load-floor FILE |\n"
+               "                     update URL | serve versions|stall|huge\n",
                stderr);
     return 2;
 }
@@ -186,5 +265,9 @@ int main(int argc, char *argv[])
         return loadMode(args[1], qint16(args[2].toInt()));
     if (mode == u"load-floor" && args.size() == 2)
         return loadFloorMode(args[1]);
+    if (mode == u"update" && args.size() == 2)
+        return updateMode(args[1]);
+    if (mode == u"serve" && args.size() == 2)
+        return serveMode(args[1]);
     return usage();
 }
