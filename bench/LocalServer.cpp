@@ -2,7 +2,8 @@
 
 #include <QTcpSocket>
 
-namespace {
+namespace
+{
 
 constexpr qint64 HugeSize = 2LL * 1024 * 1024 * 1024;
 constexpr qint64 ChunkSize = 64 * 1024;

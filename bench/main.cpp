@@ -28,13 +28,14 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 QList<const QWidget *> mainFormControls(const MainForm &form)
 {
-    return {form.Text_SearchData,       form.List_History,          form.Label_SearchData,
-            form.Command_OpenBrowser,   form.Command_Exit,          form.Command_Help,
-            form.Command_OpenWikiMain,  form.Option_HistoryList[0], form.Option_HistoryList[1],
+    return {form.Text_SearchData,      form.List_History,          form.Label_SearchData,
+            form.Command_OpenBrowser,  form.Command_Exit,          form.Command_Help,
+            form.Command_OpenWikiMain, form.Option_HistoryList[0], form.Option_HistoryList[1],
             form.Option_HistoryList[2]};
 }
 
@@ -74,9 +75,8 @@ int showLauncher(std::function<void(MainForm &)> then)
 
 int floorMode(const QString &geometry)
 {
-    return showFloor(geometry, [](QWidget *window) {
-        finish(geometryLine(window, floorControls(window)));
-    });
+    return showFloor(geometry,
+                     [](QWidget *window) { finish(geometryLine(window, floorControls(window))); });
 }
 
 int launcherMode()
