@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -89,8 +90,9 @@ class TestFaultInjection : public QObject
     {
         MainForm form;
         QCOMPARE(form.FormLoaded, Module1::True);
-        form.List_History->insertItem(0, makeHistoryItem(QStringLiteral("NEW")));
-        State.HistoryChanged = Module1::True;
+        form.Text_SearchData->setText(QStringLiteral("NEW"));
+        form.Command_OpenBrowser->click();
+        QCOMPARE(fake->opened.size(), 1);
         State.MoveItemToTop = Module1::OptionFlag::SwitchedOn;
         form.Command_Exit->click();
     }

@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# End-to-end run of the launcher on a real X server: type a term with real key
+# events and press Return, type a second one, click the older history item and
+# launch it with the button, then Exit. Checks the URLs handed to the browser,
+# the history file's bytes and the settings file.
+#   run-e2e.sh <nimbrel-launcher executable>
+set -euo pipefail
+
+fail() { echo "e2e: FAIL: $*" >&2; exit 1; }
+
+if [ "${1:-}" != --inside ]; then
+    launcher=$(realpath "${1:?usage: run-e2e.sh <nimbrel-launcher>}")
+    for tool in xvfb-run xdotool xauth; do
+        if ! command -v "$tool" >/dev/null; then
+            [ "${CI:-}" = true ] && fail "$tool is missing (scripts/install-deps installs it)"
+            echo "e2e: skipped, $tool is missing"
+            exit 77
+        fi
+    done
+
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    # A home of its own: the real user's settings and history stay untouched.
+    export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+    export XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime AppData=$work/AppData
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$AppData" "$work/bin"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+    # The stand-in browser: Qt hands URLs to the first xdg-open on PATH when no
+    # desktop session is running. One line per call, each argument in brackets.
+    export NIMBREL_E2E_LOG=$work/opened.log
+    cat >"$work/bin/xdg-open" <<'STANDIN'
+#!/bin/sh
+line=
+for argument in "$@"; do line="$line[$argument]"; done
+printf '%s\n' "$line" >>"$NIMBREL_E2E_LOG"
+STANDIN
+    chmod +x "$work/bin/xdg-open"
+    export PATH=$work/bin:$PATH
+    unset DESKTOP_SESSION XDG_CURRENT_DESKTOP KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
+    unset DBUS_SESSION_BUS_ADDRESS BROWSER QT_QPA_PLATFORM WAYLAND_DISPLAY DISPLAY
+    export WORK=$work
+    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" --inside "$launcher"
+    exit
+fi
+
+launcher=$2
+log=$NIMBREL_E2E_LOG
+history_file="$AppData/Nimbrel Launcher/SearchHistory-1.dat"
+settings_file="$XDG_CONFIG_HOME/VB and VBA Program Settings/Nimbrel.conf"
+wiki=https://nimbrel.example/nimbrel/wiki/
+
+QT_QPA_PLATFORM=xcb "$launcher" >"$WORK/launcher.out" 2>&1 &
+pid=$!
+cleanup() {
+    if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid"; fi
+}
+trap cleanup EXIT
+
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Nimbrel Launcher' | head -n 1) ||
+    fail "no launcher window appeared; its output: $(cat "$WORK/launcher.out")"
+# No window manager runs: give the window the keyboard focus directly.
+xdotool windowfocus --sync "$window"
+sleep 0.5
+
+# Sizes scale with the font; the design is 276 pixels wide at scale 1.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+scale=$(awk -v w="$WIDTH" 'BEGIN { print w / 276 }')
+at() { awk -v s="$scale" -v v="$1" -v d="${2:-0}" 'BEGIN { printf "%d", v * s + d }'; }
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+
+wait_for_lines() {
+    local want=$1
+    for _ in $(seq 100); do
+        [ -f "$log" ] && [ "$(wc -l <"$log")" -ge "$want" ] && return 0
+        sleep 0.1
+    done
+    fail "expected $want opened URLs, got: $(cat "$log" 2>/dev/null)"
+}
+
+# Small letters become capitals, the full stop is discarded.
+xdotool type --delay 40 'alpha.1-x'
+xdotool key Return
+wait_for_lines 1
+xdotool type --delay 40 'beta'
+xdotool key Return
+wait_for_lines 2
+
+# The list holds BETA above ALPHA1-X: click the second item, then launch it.
+click "$(at 128 30)" "$(at 40 24)"
+sleep 0.3
+click "$(at 192)" "$(at 204.5)"
+wait_for_lines 3
+
+click "$(at 64.5)" "$(at 204.5)" # Exit
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the launcher did not end after Exit"
+wait "$pid" || fail "the launcher ended with status $?; its output: $(cat "$WORK/launcher.out")"
+
+expected_log="[${wiki}ALPHA1-X]
+[${wiki}BETA]
+[${wiki}ALPHA1-X]"
+[ "$(cat "$log")" = "$expected_log" ] ||
+    fail "opened URLs differ; expected:
+$expected_log
+got:
+$(cat "$log")"
+
+printf 'BETA\r\nALPHA1-X\r\n' | cmp - "$history_file" ||
+    fail "history file bytes: $(od -c "$history_file" | head)"
+
+# A first run seeds exactly these four values and writes nothing else.
+expected_settings="CloseWhenBrowserOpen=0
+HistoryListMaxItems=10
+Homepage=http://www.nimbrel.example/dl/nblauncher.htm
+WikiPath=$wiki
+[Settings]"
+[ "$(grep -v '^$' "$settings_file" | LC_ALL=C sort)" = "$expected_settings" ] ||
+    fail "settings file:
+$(cat "$settings_file")"
+
+echo "e2e: passed (3 URLs opened, history and settings as expected)"
