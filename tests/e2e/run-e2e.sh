@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# End-to-end run of the launcher on a real X server: type a term with real key
-# events and press Return, type a second one, click the older history item and
-# launch it with the button, then Exit. Checks the URLs handed to the browser,
-# the history file's bytes and the settings file.
-#   run-e2e.sh <nimbrel-launcher executable>
+# End-to-end run of the installed launcher on a real X server: type a term with
+# real key events and press Return, type a second one, click the older history
+# item and launch it with the button, then Exit. Checks the URLs handed to the
+# browser, the history file's bytes and the settings file.
+#   run-e2e.sh <build directory> [cmake executable]
 set -euo pipefail
 
 fail() { echo "e2e: FAIL: $*" >&2; exit 1; }
 
 if [ "${1:-}" != --inside ]; then
-    launcher=$(realpath "${1:?usage: run-e2e.sh <nimbrel-launcher>}")
+    build=$(realpath "${1:?usage: run-e2e.sh <build directory> [cmake]}")
+    cmake=${2:-cmake}
     for tool in xvfb-run xdotool xauth; do
         if ! command -v "$tool" >/dev/null; then
             [ "${CI:-}" = true ] && fail "$tool is missing (scripts/install-deps installs it)"
@@ -25,6 +26,12 @@ if [ "${1:-}" != --inside ]; then
     export XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime AppData=$work/AppData
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$AppData" "$work/bin"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+    # Installed as a user would get it, into a prefix of its own.
+    "$cmake" --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 ||
+        fail "cmake --install failed: $(cat "$work/install.log")"
+    launcher=$work/prefix/bin/nimbrel-launcher
+    [ -x "$launcher" ] || fail "the install put no launcher at $launcher"
 
     # The stand-in browser: Qt hands URLs to the first xdg-open on PATH when no
     # desktop session is running. One line per call, each argument in brackets.
