@@ -135,6 +135,21 @@ private slots:
         QCOMPARE(State.HistoryChanged, Module1::True); // still unsaved, not reported as saved
     }
 
+    void dataFolderThatCannotBeCreatedIsReported()
+    {
+        REQUIRE_MOUNT_PRIVILEGE();
+        QDir(TestEnvironment::dataFolder()).removeRecursively();
+        TestMounts mounts;
+        QVERIFY2(mounts.readOnly(TestEnvironment::appData()), qPrintable(mounts.error()));
+        const auto before = snapshot();
+
+        runSession();
+
+        verifyMessagesName({TestEnvironment::dataFolder(), listFile(1)});
+        QCOMPARE(changedFiles(before), QStringList{TestEnvironment::settingsFile()});
+        QVERIFY(!QFileInfo::exists(TestEnvironment::dataFolder()));
+    }
+
     void readOnlySettingsKeepTheirValues_data()
     {
         QTest::addColumn<bool>("wholeFolder");
