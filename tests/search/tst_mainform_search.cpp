@@ -1,6 +1,6 @@
+#include "MainFormFixture.h"
 #include "core/MainForm.h"
 #include "core/Module1.h"
-#include "history/HistoryList.h"
 #include "support/FakeDesktop.h"
 #include "support/TestEnvironment.h"
 
@@ -13,54 +13,16 @@
 #include <QPushButton>
 
 using Module1::State;
+using namespace MainFormFixture;
 
 namespace
 {
-
-const QString Wiki = QStringLiteral("https://w.example/wiki/");
-
-QString listFile(int n)
-{
-    return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);
-}
-
-void writeSettings(const QByteArray &extra = QByteArray())
-{
-    writeBytes(TestEnvironment::settingsFile(),
-               "[Settings]\nWikiPath=" + Wiki.toUtf8() +
-                   "\nHomepage=http://h.example/\nHistoryListMaxItems=10\n"
-                   "CloseWhenBrowserOpen=0\n" +
-                   extra);
-}
-
-QStringList items(const QListWidget &list)
-{
-    QStringList result;
-    for (int i = 0; i < list.count(); ++i)
-        result << list.item(i)->text();
-    return result;
-}
-
-void fill(QListWidget &list, const QStringList &texts)
-{
-    list.clear();
-    for (const QString &text : texts)
-        list.addItem(makeHistoryItem(text));
-}
 
 QStringList numbered(int count)
 {
     QStringList result;
     for (int i = 1; i <= count; ++i)
         result << QStringLiteral("I%1").arg(i);
-    return result;
-}
-
-QStringList list(std::initializer_list<const char *> texts)
-{
-    QStringList result;
-    for (const char *text : texts)
-        result << QString::fromUtf8(text);
     return result;
 }
 
@@ -123,7 +85,7 @@ private slots:
         QTest::addColumn<QString>("term");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<bool>("changed");
-        const QStringList abc = list({"A", "B", "C"});
+        const QStringList abc = texts({"A", "B", "C"});
         QStringList movedI10 = numbered(9);
         movedI10.prepend(QStringLiteral("I10"));
         QStringList newX = numbered(9);
@@ -132,11 +94,11 @@ private slots:
         grown.prepend(QStringLiteral("X"));
 
         QTest::newRow("empty list, AB")
-            << QStringList() << 10 << 0 << QStringLiteral("AB") << list({"AB"}) << true;
+            << QStringList() << 10 << 0 << QStringLiteral("AB") << texts({"AB"}) << true;
         QTest::newRow("B moves up, option on as read")
-            << abc << 10 << 1 << QStringLiteral("B") << list({"B", "A", "C"}) << true;
+            << abc << 10 << 1 << QStringLiteral("B") << texts({"B", "A", "C"}) << true;
         QTest::newRow("B moves up, option switched on")
-            << abc << 10 << 11 << QStringLiteral("B") << list({"B", "A", "C"}) << true;
+            << abc << 10 << 11 << QStringLiteral("B") << texts({"B", "A", "C"}) << true;
         QTest::newRow("B stays, option off as read")
             << abc << 10 << 0 << QStringLiteral("B") << abc << false;
         QTest::newRow("B stays, option switched off")
@@ -147,23 +109,23 @@ private slots:
         QTest::newRow("full list, I10 moves, nothing dropped")
             << numbered(10) << 10 << 1 << QStringLiteral("I10") << movedI10 << true;
         QTest::newRow("ab is not AB")
-            << list({"AB"}) << 10 << 1 << QStringLiteral("ab") << list({"ab", "AB"}) << true;
+            << texts({"AB"}) << 10 << 1 << QStringLiteral("ab") << texts({"ab", "AB"}) << true;
         QTest::newRow("over-full list grows")
             << numbered(12) << 10 << 0 << QStringLiteral("X") << grown << true;
         QTest::newRow("empty term inserted, full list drops bottom")
-            << abc << 3 << 0 << QString() << list({"", "A", "B"}) << true;
+            << abc << 3 << 0 << QString() << texts({"", "A", "B"}) << true;
         QTest::newRow("empty term found and moved")
-            << list({"A", ""}) << 10 << 1 << QString() << list({"", "A"}) << true;
+            << texts({"A", ""}) << 10 << 1 << QString() << texts({"", "A"}) << true;
         QTest::newRow("maximum 1 keeps one item")
-            << list({"A"}) << 1 << 0 << QStringLiteral("B") << list({"B"}) << true;
+            << texts({"A"}) << 1 << 0 << QStringLiteral("B") << texts({"B"}) << true;
         QTest::newRow("maximum 0 means no bound")
-            << abc << 0 << 0 << QStringLiteral("X") << list({"X", "A", "B", "C"}) << true;
+            << abc << 0 << 0 << QStringLiteral("X") << texts({"X", "A", "B", "C"}) << true;
         QTest::newRow("maximum 0, empty list")
-            << QStringList() << 0 << 0 << QStringLiteral("X") << list({"X"}) << true;
+            << QStringList() << 0 << 0 << QStringLiteral("X") << texts({"X"}) << true;
         QTest::newRow("maximum -5 means no bound")
-            << abc << -5 << 1 << QStringLiteral("X") << list({"X", "A", "B", "C"}) << true;
+            << abc << -5 << 1 << QStringLiteral("X") << texts({"X", "A", "B", "C"}) << true;
         QTest::newRow("shell characters are just text")
-            << QStringList() << 10 << 0 << QStringLiteral("\"; rm -rf ~") << list({"\"; rm -rf ~"})
+            << QStringList() << 10 << 0 << QStringLiteral("\"; rm -rf ~") << texts({"\"; rm -rf ~"})
             << true;
     }
     void launchUpdatesHistory()
@@ -194,12 +156,12 @@ private slots:
 
     void unchangedListKeepsEarlierChangeMark()
     {
-        fill(*form->List_History, list({"A", "B"}));
+        fill(*form->List_History, texts({"A", "B"}));
         State.HistoryChanged = Module1::True;
         box()->setText(QStringLiteral("A"));
         form->Command_OpenBrowser->click();
         QCOMPARE(State.HistoryChanged, Module1::True);
-        QCOMPARE(items(*form->List_History), list({"A", "B"}));
+        QCOMPARE(items(*form->List_History), texts({"A", "B"}));
     }
 
     void everyWayToLaunch_data()
@@ -222,7 +184,7 @@ private slots:
             QTest::keyClick(box(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(fake->opened.size(), 1);
         QCOMPARE(fake->opened[0].file, Wiki + QStringLiteral("AB-12"));
-        QCOMPARE(items(*form->List_History), list({"AB-12"}));
+        QCOMPARE(items(*form->List_History), texts({"AB-12"}));
         verifyIdleAfterLaunch();
     }
 
@@ -296,7 +258,7 @@ private slots:
 
     void mainPageOpensWikiPathAlone()
     {
-        fill(*form->List_History, list({"A", "B"}));
+        fill(*form->List_History, texts({"A", "B"}));
         form->List_History->setCurrentRow(1);
         box()->setText(QStringLiteral("XY"));
         form->Command_Help->setFocus();
@@ -306,7 +268,7 @@ private slots:
         QVERIFY(fake->opened[0].parameters.isNull());
         QCOMPARE(fake->opened[0].showCommand, 1);
         QCOMPARE(box()->text(), QStringLiteral("XY"));
-        QCOMPARE(items(*form->List_History), list({"A", "B"}));
+        QCOMPARE(items(*form->List_History), texts({"A", "B"}));
         QCOMPARE(State.HistoryChanged, Module1::False);
         QCOMPARE(QApplication::focusWidget(), box());
     }
