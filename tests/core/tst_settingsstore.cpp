@@ -1,11 +1,9 @@
 #include "core/SettingsStore.h"
 #include "support/FakeDesktop.h"
+#include "support/TestMounts.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
-#include <QProcess>
-
-#include <unistd.h>
 
 using namespace SettingsStore;
 
@@ -96,17 +94,11 @@ private slots:
 
     void fullDiskIsReportedNotSwallowed()
     {
-        if (geteuid() != 0)
-            QSKIP("mounting a tiny tmpfs needs root");
+        REQUIRE_MOUNT_PRIVILEGE();
         const QString folder = QFileInfo(TestEnvironment::settingsFile()).path();
         QDir().mkpath(folder);
-        QCOMPARE(QProcess::execute(QStringLiteral("mount"),
-                                   {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                    QStringLiteral("-o"), QStringLiteral("size=12k"),
-                                    QStringLiteral("tmpfs"), folder}),
-                 0);
-        const auto unmount = qScopeGuard(
-            [&] { QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), folder}); });
+        TestMounts mounts;
+        QVERIFY2(mounts.tmpfs(folder, QStringLiteral("12k")), qPrintable(mounts.error()));
         FakeDesktop fake;
         QVERIFY(WriteSetting(Key::Homepage, QStringLiteral("h")));
         QVERIFY(!WriteSetting(Key::WikiPath, QString(8000, u'w')));

@@ -1,13 +1,11 @@
 #include "core/Module1.h"
 #include "history/HistoryList.h"
 #include "support/FakeDesktop.h"
+#include "support/TestMounts.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QListWidget>
-#include <QProcess>
-
-#include <unistd.h>
 
 using Module1::State;
 
@@ -154,17 +152,11 @@ private slots:
 
     void fullDiskLeavesOldFileWhole()
     {
-        if (geteuid() != 0)
-            QSKIP("mounting a tiny tmpfs needs root");
+        REQUIRE_MOUNT_PRIVILEGE();
         const QString folder = TestEnvironment::root() + QStringLiteral("/tiny");
         QDir().mkpath(folder);
-        QCOMPARE(QProcess::execute(QStringLiteral("mount"),
-                                   {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                    QStringLiteral("-o"), QStringLiteral("size=64k"),
-                                    QStringLiteral("tmpfs"), folder}),
-                 0);
-        const auto unmount = qScopeGuard(
-            [&] { QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), folder}); });
+        TestMounts mounts;
+        QVERIFY2(mounts.tmpfs(folder, QStringLiteral("64k")), qPrintable(mounts.error()));
         State.HistoryFilePath = folder + QStringLiteral("/SearchHistory-1.dat");
         writeBytes(State.HistoryFilePath, "OLD\r\n");
 

@@ -1,5 +1,5 @@
 #include "SaveLoopLists.h"
-#include "TestMounts.h"
+#include "support/TestMounts.h"
 
 #include "core/MainForm.h"
 #include "core/Module1.h"

@@ -1,4 +1,4 @@
-#include "TestMounts.h"
+#include "support/TestMounts.h"
 
 #include <QProcess>
 
