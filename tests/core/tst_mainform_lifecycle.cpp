@@ -15,11 +15,6 @@ using Module1::State;
 
 namespace {
 
-QString listFile(int n)
-{
-    return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);
-}
-
 // The settings store's values, as the file on disk holds them.
 QMap<QString, QString> storedSettings()
 {

@@ -11,21 +11,6 @@ using Module1::State;
 
 namespace {
 
-QStringList items(const QListWidget &list)
-{
-    QStringList result;
-    for (int i = 0; i < list.count(); ++i)
-        result << list.item(i)->text();
-    return result;
-}
-
-void fill(QListWidget &list, const QStringList &texts)
-{
-    list.clear();
-    for (const QString &text : texts)
-        list.addItem(makeHistoryItem(text));
-}
-
 QByteArray numberedLines(int count)
 {
     QByteArray bytes;
@@ -80,17 +65,17 @@ private slots:
     void missingFileKeepsListAndClearsFlag()
     {
         QListWidget list;
-        fill(list, {QStringLiteral("KEEP")});
+        fillList(list, {QStringLiteral("KEEP")});
         State.HistoryChanged = Module1::True;
         LoadHistoryList(list);
-        QCOMPARE(items(list), QStringList{QStringLiteral("KEEP")});
+        QCOMPARE(listTexts(list), QStringList{QStringLiteral("KEEP")});
         QCOMPARE(State.HistoryChanged, Module1::False);
     }
 
     void saveWritesCrLfAfterEveryItem()
     {
         QListWidget list;
-        fill(list, {QStringLiteral("alpha"), QStringLiteral("beta")});
+        fillList(list, {QStringLiteral("alpha"), QStringLiteral("beta")});
         State.HistoryChanged = Module1::True;
         QVERIFY(SaveHistoryList(list));
         QCOMPARE(readBytes(path), QByteArray("alpha\r\nbeta\r\n"));
@@ -105,7 +90,7 @@ private slots:
         QVERIFY(SaveHistoryList(list));
         QVERIFY(QFile::exists(path));
         QCOMPARE(QFileInfo(path).size(), 0);
-        fill(list, {QStringLiteral("X")});
+        fillList(list, {QStringLiteral("X")});
         LoadHistoryList(list);
         QCOMPARE(list.count(), 0);
     }
@@ -114,7 +99,7 @@ private slots:
     {
         State.HistoryListMaxItems = 2;
         QListWidget list;
-        fill(list, {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+        fillList(list, {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
         QVERIFY(SaveHistoryList(list));
         QCOMPARE(readBytes(path), QByteArray("1\r\n2\r\n3\r\n"));
     }
@@ -136,10 +121,10 @@ private slots:
         QDir().mkpath(path);
         FakeDesktop fake;
         QListWidget list;
-        fill(list, {QStringLiteral("A")});
+        fillList(list, {QStringLiteral("A")});
         State.HistoryChanged = Module1::True;
         LoadHistoryList(list);
-        QCOMPARE(items(list), QStringList{QStringLiteral("A")});
+        QCOMPARE(listTexts(list), QStringList{QStringLiteral("A")});
         QCOMPARE(State.HistoryChanged, Module1::False);
         State.HistoryChanged = Module1::True;
         QVERIFY(!SaveHistoryList(list));
@@ -161,7 +146,7 @@ private slots:
         writeBytes(State.HistoryFilePath, "OLD\r\n");
 
         QListWidget list;
-        fill(list, QStringList(200, QString(1000, u'Z'))); // ~200 KB, more than fits
+        fillList(list, QStringList(200, QString(1000, u'Z'))); // ~200 KB, more than fits
         State.HistoryChanged = Module1::True;
         FakeDesktop fake;
         QVERIFY(!SaveHistoryList(list));

@@ -14,11 +14,6 @@
 namespace InfoWindowFixture
 {
 
-inline QString listFile(int n)
-{
-    return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);
-}
-
 // Settings as a seeded store holds them, followed by `extra` lines.
 inline void writeSettings(const QByteArray &extra)
 {
@@ -43,14 +38,6 @@ inline QByteArray numberedLines(int first, int count)
     for (int i = first; i < first + count; ++i)
         bytes += "ITEM " + QByteArray::number(i) + "\r\n";
     return bytes;
-}
-
-inline QStringList texts(const QListWidget &list)
-{
-    QStringList result;
-    for (int i = 0; i < list.count(); ++i)
-        result << list.item(i)->text();
-    return result;
 }
 
 struct Windows {

@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(prompt.defaultButton, QMessageBox::Yes);
         QCOMPARE(prompt.icon, QMessageBox::NoIcon);
 
-        QCOMPARE(texts(*w.main->List_History), listAfter);
+        QCOMPARE(listTexts(*w.main->List_History), listAfter);
         QCOMPARE(State.HistoryChanged, Module1::False);
         QVERIFY(!w.info->isVisible());
     }

@@ -339,7 +339,7 @@ private slots:
         QCOMPARE(w.main->List_History->count(), 35);
         w.info->Text_HistoryListMaxItems->setText(QStringLiteral("20"));
         w.info->Command_Apply->click();
-        QCOMPARE(texts(*w.main->List_History),
+        QCOMPARE(listTexts(*w.main->List_History),
                  QString::fromLatin1(numberedLines(1, 20))
                      .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts));
         QCOMPARE(readBytes(listFile(1)), file);
@@ -358,7 +358,7 @@ private slots:
         w.info->Command_Apply->click();
         const QStringList expected{QStringLiteral("NEW"), QStringLiteral("OLD 1"),
                                    QStringLiteral("OLD 2")};
-        QCOMPARE(texts(list), expected);
+        QCOMPARE(listTexts(list), expected);
         QCOMPARE(readBytes(listFile(1)), QByteArray("NEW\r\nOLD 1\r\nOLD 2\r\n"));
         QCOMPARE(State.HistoryChanged, Module1::False);
     }

@@ -22,11 +22,6 @@ using Module1::State;
 
 namespace {
 
-QString listFile(int n)
-{
-    return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);
-}
-
 QString configFolder()
 {
     return QFileInfo(TestEnvironment::settingsFile()).path();

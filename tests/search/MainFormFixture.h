@@ -15,11 +15,6 @@ namespace MainFormFixture
 
 inline const QString Wiki = QStringLiteral("https://w.example/wiki/");
 
-inline QString listFile(int n)
-{
-    return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);
-}
-
 inline void writeSettings(const QByteArray &extra = QByteArray())
 {
     writeBytes(TestEnvironment::settingsFile(),
@@ -27,21 +22,6 @@ inline void writeSettings(const QByteArray &extra = QByteArray())
                    "\nHomepage=http://h.example/\nHistoryListMaxItems=10\n"
                    "CloseWhenBrowserOpen=0\n" +
                    extra);
-}
-
-inline QStringList items(const QListWidget &list)
-{
-    QStringList result;
-    for (int i = 0; i < list.count(); ++i)
-        result << list.item(i)->text();
-    return result;
-}
-
-inline void fill(QListWidget &list, const QStringList &texts)
-{
-    list.clear();
-    for (const QString &text : texts)
-        list.addItem(makeHistoryItem(text));
 }
 
 inline QStringList texts(std::initializer_list<const char *> utf8)

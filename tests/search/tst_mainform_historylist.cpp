@@ -83,21 +83,21 @@ private slots:
     {
         QFETCH(QString, item);
         QFETCH(QString, inBox);
-        fill(*form->List_History, {QStringLiteral("TOP"), item});
+        fillList(*form->List_History, {QStringLiteral("TOP"), item});
         form->Text_SearchData->setText(QStringLiteral("XY"));
         clickRow(1);
         QCOMPARE(form->Text_SearchData->text(), inBox);
         QCOMPARE(form->Command_OpenBrowser->isEnabled(), !inBox.isEmpty());
         QCOMPARE(form->List_History->currentRow(), 1);
         QVERIFY(form->List_History->item(1)->isSelected());
-        QCOMPARE(items(*form->List_History), QStringList({QStringLiteral("TOP"), item}));
+        QCOMPARE(listTexts(*form->List_History), QStringList({QStringLiteral("TOP"), item}));
         QCOMPARE(State.HistoryChanged, Module1::False);
         QVERIFY(fake->opened.isEmpty());
     }
 
     void clickAndKeyboardPickAgain()
     {
-        fill(*form->List_History, texts({"A", "B", "C"}));
+        fillList(*form->List_History, texts({"A", "B", "C"}));
         clickRow(0);
         QCOMPARE(form->Text_SearchData->text(), QStringLiteral("A"));
         QTest::keyClicks(form->Text_SearchData, QStringLiteral("x"));
@@ -115,7 +115,7 @@ private slots:
 
     void clickOrDoubleClickBesideTheItemsDoesNothing()
     {
-        fill(*form->List_History, texts({"A"}));
+        fillList(*form->List_History, texts({"A"}));
         form->Text_SearchData->setText(QStringLiteral("XY"));
         const QPoint below(5, form->List_History->viewport()->height() - 3);
         QVERIFY(!form->List_History->itemAt(below));
@@ -123,7 +123,7 @@ private slots:
         QTest::mouseDClick(form->List_History->viewport(), Qt::LeftButton, {}, below);
         QCOMPARE(form->Text_SearchData->text(), QStringLiteral("XY"));
         QVERIFY(fake->opened.isEmpty());
-        QCOMPARE(items(*form->List_History), texts({"A"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"A"}));
         // Called with nothing selected, the handlers leave everything alone.
         form->List_History_Click();
         form->List_History_DblClick();
@@ -158,10 +158,10 @@ private slots:
         QFETCH(int, row);
         QFETCH(QStringList, after);
         QFETCH(QString, launched);
-        fill(*form->List_History, before);
+        fillList(*form->List_History, before);
         State.MoveItemToTop = qint16(moveItemToTop);
         doubleClickRow(row);
-        QCOMPARE(items(*form->List_History), after);
+        QCOMPARE(listTexts(*form->List_History), after);
         if (launched.isNull()) {
             QVERIFY(fake->opened.isEmpty());
             QCOMPARE(State.HistoryChanged, Module1::False);
@@ -195,7 +195,7 @@ private slots:
         form->List_History->setFocus();
         QTest::mouseClick(form->Option_HistoryList[1], Qt::LeftButton);
         QVERIFY(fake->messages.isEmpty());
-        QCOMPARE(items(*form->List_History), texts({"TWO"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"TWO"}));
         QCOMPARE(State.SelectedSavedList, qint16(2));
         QCOMPARE(State.HistoryFilePath, listFile(2));
         QCOMPARE(State.SavedListChanged, Module1::True);
@@ -208,7 +208,7 @@ private slots:
 
         // Back to list 1: reloaded, and remembered at exit.
         QTest::mouseClick(form->Option_HistoryList[0], Qt::LeftButton);
-        QCOMPARE(items(*form->List_History), texts({"ONE"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"ONE"}));
         form->close();
         QVERIFY(readBytes(TestEnvironment::settingsFile()).contains("SelectedSavedList=1\n"));
         QVERIFY(!QFile::exists(listFile(3)));
@@ -220,7 +220,7 @@ private slots:
         openForm();
         writeBytes(listFile(1), "EDITED\r\n");
         form->Option_HistoryList_Click(0);
-        QCOMPARE(items(*form->List_History), texts({"EDITED"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"EDITED"}));
         QCOMPARE(State.SavedListChanged, Module1::True);
         QCOMPARE(State.HistoryFilePath, listFile(1));
     }
@@ -264,7 +264,7 @@ private slots:
         QCOMPARE(readBytes(listFile(2)), QByteArray("TWO\r\n"));
         QCOMPARE(QApplication::focusWidget(), form->Text_SearchData);
         if (switches) {
-            QCOMPARE(items(*form->List_History), texts({"TWO"}));
+            QCOMPARE(listTexts(*form->List_History), texts({"TWO"}));
             QVERIFY(form->Option_HistoryList[1]->isChecked());
             QCOMPARE(State.SelectedSavedList, qint16(2));
             QCOMPARE(State.HistoryFilePath, listFile(2));
@@ -272,7 +272,7 @@ private slots:
             QCOMPARE(State.SavedListChanged, Module1::True);
             return;
         }
-        QCOMPARE(items(*form->List_History), texts({"NEW", "ONE"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"NEW", "ONE"}));
         QVERIFY(form->Option_HistoryList[0]->isChecked());
         QVERIFY(!form->Option_HistoryList[1]->isChecked());
         QCOMPARE(State.SelectedSavedList, qint16(1));
@@ -297,7 +297,7 @@ private slots:
         QTest::mouseClick(form->Option_HistoryList[1], Qt::LeftButton);
         QCOMPARE(fake->messages.size(), 2); // the prompt, then the failure
         QVERIFY(fake->messages[1].text.contains(listFile(1)));
-        QCOMPARE(items(*form->List_History), texts({"NEW"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"NEW"}));
         QVERIFY(form->Option_HistoryList[0]->isChecked());
         QCOMPARE(State.SelectedSavedList, qint16(1));
         QCOMPARE(State.HistoryChanged, Module1::True);
@@ -324,7 +324,7 @@ private slots:
         QVERIFY(seen);
         QCOMPARE(defaultButton, QMessageBox::Yes);
         QVERIFY(form->Option_HistoryList[0]->isChecked());
-        QCOMPARE(items(*form->List_History), texts({"NEW"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"NEW"}));
         QCOMPARE(State.HistoryChanged, Module1::True);
     }
 };

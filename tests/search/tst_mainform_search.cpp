@@ -136,7 +136,7 @@ private slots:
         QFETCH(QString, term);
         QFETCH(QStringList, after);
         QFETCH(bool, changed);
-        fill(*form->List_History, before);
+        fillList(*form->List_History, before);
         form->List_History->setCurrentRow(0); // the launch must deselect it
         State.HistoryListMaxItems = qint16(maxItems);
         State.MoveItemToTop = qint16(moveItemToTop);
@@ -144,7 +144,7 @@ private slots:
 
         QTest::keyClick(box(), Qt::Key_Return);
 
-        QCOMPARE(items(*form->List_History), after);
+        QCOMPARE(listTexts(*form->List_History), after);
         QCOMPARE(State.HistoryChanged, changed ? Module1::True : Module1::False);
         QCOMPARE(fake->opened.size(), 1);
         QCOMPARE(fake->opened[0].file, Wiki + term);
@@ -156,12 +156,12 @@ private slots:
 
     void unchangedListKeepsEarlierChangeMark()
     {
-        fill(*form->List_History, texts({"A", "B"}));
+        fillList(*form->List_History, texts({"A", "B"}));
         State.HistoryChanged = Module1::True;
         box()->setText(QStringLiteral("A"));
         form->Command_OpenBrowser->click();
         QCOMPARE(State.HistoryChanged, Module1::True);
-        QCOMPARE(items(*form->List_History), texts({"A", "B"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"A", "B"}));
     }
 
     void everyWayToLaunch_data()
@@ -184,7 +184,7 @@ private slots:
             QTest::keyClick(box(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(fake->opened.size(), 1);
         QCOMPARE(fake->opened[0].file, Wiki + QStringLiteral("AB-12"));
-        QCOMPARE(items(*form->List_History), texts({"AB-12"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"AB-12"}));
         verifyIdleAfterLaunch();
     }
 
@@ -194,7 +194,7 @@ private slots:
         QTest::keyClick(box(), Qt::Key_Return);
         QCOMPARE(fake->opened.size(), 1);
         QCOMPARE(fake->opened[0].file, Wiki);
-        QCOMPARE(items(*form->List_History), QStringList{QString()});
+        QCOMPARE(listTexts(*form->List_History), QStringList{QString()});
     }
 
     void urlIsWikiPathFollowedByTerm_data()
@@ -225,7 +225,7 @@ private slots:
         QTest::keyClick(box(), Qt::Key_Return);
         QCOMPARE(fake->opened.size(), 1);
         QCOMPARE(fake->opened[0].file, wikiPath + term);
-        QCOMPARE(items(*form->List_History), QStringList{term});
+        QCOMPARE(listTexts(*form->List_History), QStringList{term});
     }
 
     void closeWhenBrowserOpen_data()
@@ -258,7 +258,7 @@ private slots:
 
     void mainPageOpensWikiPathAlone()
     {
-        fill(*form->List_History, texts({"A", "B"}));
+        fillList(*form->List_History, texts({"A", "B"}));
         form->List_History->setCurrentRow(1);
         box()->setText(QStringLiteral("XY"));
         form->Command_Help->setFocus();
@@ -268,7 +268,7 @@ private slots:
         QVERIFY(fake->opened[0].parameters.isNull());
         QCOMPARE(fake->opened[0].showCommand, 1);
         QCOMPARE(box()->text(), QStringLiteral("XY"));
-        QCOMPARE(items(*form->List_History), texts({"A", "B"}));
+        QCOMPARE(listTexts(*form->List_History), texts({"A", "B"}));
         QCOMPARE(State.HistoryChanged, Module1::False);
         QCOMPARE(QApplication::focusWidget(), box());
     }

@@ -1,9 +1,11 @@
 #include "support/TestEnvironment.h"
 
 #include "core/Module1.h"
+#include "history/HistoryList.h"
 
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
 #include <QSettings>
 
 namespace {
@@ -72,4 +74,24 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QString listFile(int n)
+{
+    return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);
+}
+
+QStringList listTexts(const QListWidget &list)
+{
+    QStringList result;
+    for (int i = 0; i < list.count(); ++i)
+        result << list.item(i)->text();
+    return result;
+}
+
+void fillList(QListWidget &list, const QStringList &texts)
+{
+    list.clear();
+    for (const QString &text : texts)
+        list.addItem(makeHistoryItem(text));
 }

@@ -24,6 +24,15 @@ private:
     QTemporaryDir m_root;
 };
 
+class QListWidget;
+
+// The file of history list n in the test's data folder.
+QString listFile(int n);
+
+// The history list box read and filled as plain texts.
+QStringList listTexts(const QListWidget &list);
+void fillList(QListWidget &list, const QStringList &texts);
+
 // Bytes of a file, or of a file to be written.
 QByteArray readBytes(const QString &path);
 void writeBytes(const QString &path, const QByteArray &bytes);
