@@ -25,12 +25,17 @@ QByteArray encodeHistoryItem(const QString &text, const QByteArray &raw)
     return encoder.encode(text);
 }
 
-QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems)
+qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
+                           const std::function<void(HistoryLine &&)> &take)
 {
-    QList<HistoryLine> lines;
+    qsizetype count = 0;
+    const auto add = [&](const QByteArray &bytes) {
+        take(decodeHistoryLine(bytes));
+        ++count;
+    };
     QByteArray pending;       // bytes of the line being read
     bool afterCr = false;     // the previous chunk ended in CR: a following LF belongs to it
-    const auto full = [&] { return maxItems >= 1 && lines.size() == maxItems; };
+    const auto full = [&] { return maxItems >= 1 && count == maxItems; };
 
     while (!full()) {
         const QByteArray chunk = device.read(ChunkSize);
@@ -45,7 +50,7 @@ QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems)
             if (c != '\r' && c != '\n')
                 continue;
             pending.append(chunk.constData() + start, i - start);
-            lines.append(decodeHistoryLine(pending));
+            add(pending);
             pending.clear();
             if (c == '\r') {
                 if (i + 1 < chunk.size()) {
@@ -61,6 +66,13 @@ QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems)
             pending.append(chunk.constData() + start, chunk.size() - start);
     }
     if (!full() && !pending.isEmpty())
-        lines.append(decodeHistoryLine(pending));
+        add(pending);
+    return count;
+}
+
+QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems)
+{
+    QList<HistoryLine> lines;
+    readHistoryLines(device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); });
     return lines;
 }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QIODevice;
 
 // One line of a history file. `raw` holds the line's bytes when they do not
@@ -17,7 +19,13 @@ struct HistoryLine {
 // Reads the lines of a history file from `device`. A line ends at CR LF, at a
 // lone CR or at a lone LF; the last line needs no terminator. Reading stops
 // once `maxItems` lines have been read; with 0 or less, every line is read.
-// Only as much of the device is read as those lines need.
+// Only as much of the device is read as those lines need. Each line is handed
+// to `take` as soon as it is complete, so a caller that stores lines elsewhere
+// never holds the whole file twice. Returns the number of lines read.
+qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
+                           const std::function<void(HistoryLine &&)> &take);
+
+// The same, collected into a list.
 QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems);
 
 // Decodes one line's bytes in the system encoding, keeping the bytes when the

@@ -82,10 +82,9 @@ void LoadHistoryList(QListWidget &list)
         return;
     }
 
-    const QList<HistoryLine> lines = readHistoryLines(file, State.HistoryListMaxItems);
     list.clear();
-    for (const HistoryLine &line : lines)
-        list.addItem(makeHistoryItem(line));
+    readHistoryLines(file, State.HistoryListMaxItems,
+                     [&](HistoryLine &&line) { list.addItem(makeHistoryItem(line)); });
     State.HistoryChanged = Module1::False;
 }
 
