@@ -95,6 +95,7 @@ DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits)
 
     QTimer deadline;
     deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { settle(DownloadStatus::TimedOut); });
     deadline.start(limits.deadline);
 
