@@ -45,7 +45,9 @@ bool ensureExists(const QString &folder, QWidget *parent)
         return false;
     }
     std::error_code error;
-    std::filesystem::create_directory(std::filesystem::path(folder.toStdU16String()), error);
+    // The base folder itself may be missing on a fresh account (the XDG data
+    // home is created lazily), so create it along with ours.
+    std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), error);
     if (!error)
         return true;
     reportFailure(parent, QStringLiteral("The data folder could not be created."), folder,

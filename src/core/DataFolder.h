@@ -16,8 +16,9 @@ QString path();
 // The file of history list n (1 to 3) in `folder`.
 QString historyFileName(qint16 listNumber);
 
-// Creates `folder` (one level) when nothing of that name exists. Reports a
-// failure, or a file standing in its place, to the user; false then.
+// Creates `folder`, and any missing folder above it, when nothing of that
+// name exists. Reports a failure, or a file standing in its place, to the
+// user; false then.
 bool ensureExists(const QString &folder, QWidget *parent = nullptr);
 
 // Moves the single history file of earlier releases, SearchHistory.dat, to

@@ -280,14 +280,22 @@ private slots:
 
     void withoutAppDataTheXdgDataHomeIsUsed()
     {
+        // A fresh account may not have its data home yet: it is created too.
         const QByteArray appData = qgetenv("AppData");
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        const QString freshHome = TestEnvironment::root() + QStringLiteral("/fresh/share");
         qunsetenv("AppData");
-        const auto restore = qScopeGuard([&] { qputenv("AppData", appData); });
+        qputenv("XDG_DATA_HOME", QFile::encodeName(freshHome));
+        const auto restore = qScopeGuard([&] {
+            qputenv("AppData", appData);
+            qputenv("XDG_DATA_HOME", dataHome);
+            QDir(TestEnvironment::root() + QStringLiteral("/fresh")).removeRecursively();
+        });
         MainForm form;
-        const QString expected = TestEnvironment::root() + QStringLiteral("/data/Nimbrel Launcher");
+        const QString expected = freshHome + QStringLiteral("/Nimbrel Launcher");
         QVERIFY(QFileInfo(expected).isDir());
         QCOMPARE(State.HistoryFilePath, expected + QStringLiteral("/SearchHistory-1.dat"));
-        QDir(expected).removeRecursively();
+        QVERIFY(fake->messages.isEmpty());
     }
 };
 
