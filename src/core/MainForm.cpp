@@ -147,11 +147,17 @@ void MainForm::Form_Load()
 
     if (State.WikiPath.isEmpty()) {
         State.WikiPath = AppInfo::DefaultWikiPath;
-        SettingsStore::WriteSetting(Key::WikiPath, State.WikiPath, this);
-        SettingsStore::WriteSetting(Key::HistoryListMaxItems,
-                                    QString::number(State.HistoryListMaxItems), this);
-        SettingsStore::WriteSetting(Key::Homepage, State.Homepage, this);
-        SettingsStore::WriteSetting(Key::CloseWhenBrowserOpen, QStringLiteral("0"), this);
+        const QList<QPair<QString, QString>> seeds = {
+            {Key::WikiPath, State.WikiPath},
+            {Key::HistoryListMaxItems, QString::number(State.HistoryListMaxItems)},
+            {Key::Homepage, State.Homepage},
+            {Key::CloseWhenBrowserOpen, QStringLiteral("0")},
+        };
+        for (const auto &[key, text] : seeds) {
+            // One message is enough: the other writes would fail the same way.
+            if (!SettingsStore::WriteSetting(key, text, this))
+                break;
+        }
     }
 
     LoadHistoryList(*List_History);

@@ -167,6 +167,21 @@ private slots:
         QCOMPARE(readBytes(listFile(1)), QByteArray("NEW\r\nONE\r\n"));
     }
 
+    void readOnlySettingsOnFirstRunWarnOnce()
+    {
+        REQUIRE_MOUNT_PRIVILEGE();
+        QFile::remove(TestEnvironment::settingsFile());
+        QDir().mkpath(configFolder());
+        TestMounts mounts;
+        QVERIFY2(mounts.readOnly(configFolder()), qPrintable(mounts.error()));
+
+        MainForm form;
+        QCOMPARE(form.FormLoaded, Module1::True);
+        QCOMPARE(State.WikiPath, QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
+        verifyMessagesName({TestEnvironment::settingsFile()});
+        QVERIFY(!QFile::exists(TestEnvironment::settingsFile()));
+    }
+
     void dataFolderPathThatIsAFileStaysAsItIs()
     {
         QDir(TestEnvironment::dataFolder()).removeRecursively();
