@@ -2,6 +2,7 @@
 
 #include "core/AppInfo.h"
 #include "core/AppVersion.h"
+#include "core/Caption.h"
 #include "core/DataFolder.h"
 #include "core/Module1.h"
 #include "core/SettingsStore.h"
@@ -82,8 +83,7 @@ void MainForm::buildDesign()
     // "&&" as one "&"; the search box is named by its label, and the list by
     // what it holds since it has no caption.
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
-        button->setAccessibleName(
-            button->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
+        button->setAccessibleName(shownCaption(button->text()));
     Text_SearchData->setAccessibleName(Label_SearchData->text());
     List_History->setAccessibleName(QStringLiteral("Search history"));
 

@@ -1,5 +1,6 @@
 #include "core/TwipsLayout.h"
 
+#include "core/Caption.h"
 #include "core/WrappingButton.h"
 
 #include <QAbstractButton>
@@ -22,18 +23,6 @@ int pixels(int twips, double scale)
     return int(std::lround(twips / TwipsPerPixel * scale));
 }
 
-// The text a button shows: "&&" stands for one "&", a single "&" is not shown.
-QString shownText(const QString &caption)
-{
-    QString shown;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption.at(i) == u'&' && i + 1 < caption.size())
-            ++i;
-        shown += caption.at(i);
-    }
-    return shown;
-}
-
 QSize pushButtonSize(const QPushButton *button)
 {
     const QFontMetrics metrics(button->font());
@@ -42,7 +31,7 @@ QSize pushButtonSize(const QPushButton *button)
                        2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
     if (const auto *wrapping = qobject_cast<const WrappingButton *>(button))
         return {wrapping->twoLineTextWidth() + chrome, 2 * metrics.lineSpacing() + chrome};
-    return {metrics.horizontalAdvance(shownText(button->text())) + chrome,
+    return {metrics.horizontalAdvance(shownCaption(button->text())) + chrome,
             metrics.height() + chrome};
 }
 
@@ -52,7 +41,7 @@ QSize indicatorButtonSize(const QAbstractButton *button, QStyle::ContentsType ty
     option.initFrom(button);
     option.text = button->text();
     const QSize text =
-        QFontMetrics(button->font()).size(Qt::TextShowMnemonic, shownText(button->text()));
+        QFontMetrics(button->font()).size(Qt::TextShowMnemonic, shownCaption(button->text()));
     return button->style()->sizeFromContents(type, &option, text, button);
 }
 
