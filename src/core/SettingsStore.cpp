@@ -92,11 +92,6 @@ QString statusReason(QSettings::Status status)
 
 } // namespace
 
-QString location()
-{
-    return Store()->fileName();
-}
-
 QString ReadSetting(const QString &key, const QString &defaultValue)
 {
     Store store;

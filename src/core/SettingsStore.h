@@ -19,9 +19,6 @@ inline const QString HistoryListMaxItems = QStringLiteral("HistoryListMaxItems")
 inline const QString SelectedSavedList = QStringLiteral("SelectedSavedList");
 } // namespace Key
 
-// Where the store keeps its values: the INI file's path, or the registry key.
-QString location();
-
 // The stored text of the key, or `defaultValue` when the key is absent. A value
 // that the store would hand back in another shape (an unquoted comma in a
 // hand-edited file) is still read as the text that was written.

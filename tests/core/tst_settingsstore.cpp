@@ -13,11 +13,6 @@ class TestSettingsStore : public QObject
 private slots:
     void init() { TestEnvironment::reset(); }
 
-    void storeLivesUnderXdgConfigHome()
-    {
-        QCOMPARE(location(), TestEnvironment::settingsFile());
-    }
-
     void absentKeysReadAsDefaultAndCreateNothing()
     {
         QCOMPARE(ReadSetting(Key::WikiPath), QString());
@@ -26,6 +21,7 @@ private slots:
         QVERIFY(!QFile::exists(TestEnvironment::settingsFile()));
     }
 
+    // The store is the INI file under the XDG config home, section [Settings].
     void writtenTextReadsBackInSectionSettings()
     {
         QVERIFY(WriteSetting(Key::WikiPath, QStringLiteral("https://w.example/a b/;x=1,2")));
