@@ -6,12 +6,12 @@
 #include "LocalServer.h"
 #include "ShownAndIdle.h"
 
-#include "core/DesktopIdentity.h"
-#include "core/MainForm.h"
-#include "core/Module1.h"
-#include "core/SystemDesktop.h"
-#include "history/HistoryList.h"
-#include "update/UpdateCheck.h"
+#include "desktop/DesktopIdentity.h"
+#include "windows/MainForm.h"
+#include "rules/Module1.h"
+#include "desktop/SystemDesktop.h"
+#include "windows/HistoryList.h"
+#include "windows/UpdateCheck.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

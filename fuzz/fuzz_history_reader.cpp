@@ -2,11 +2,13 @@
 // programs or code pages may have written: any bytes at all can be in it.
 #include "FuzzInput.h"
 
-#include "history/HistoryFile.h"
+#include "rules/HistoryFile.h"
 
 #include <QBuffer>
 
 #include <algorithm>
+
+using namespace Nimbrel;
 
 namespace {
 

@@ -3,9 +3,11 @@
 // one URL of the documented shape.
 #include "FuzzInput.h"
 
-#include "update/Mailto.h"
+#include "rules/Mailto.h"
 
 #include <QList>
+
+using namespace Nimbrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

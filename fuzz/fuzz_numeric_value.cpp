@@ -2,9 +2,11 @@
 // the version text of a downloaded file.
 #include "FuzzInput.h"
 
-#include "infowindow/NumericValue.h"
+#include "rules/NumericValue.h"
 
 #include <cmath>
+
+using namespace Nimbrel;
 
 namespace {
 

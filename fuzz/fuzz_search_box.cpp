@@ -4,8 +4,8 @@
 // side and never gets past two dashes.
 #include "FuzzInput.h"
 
-#include "core/Desktop.h"
-#include "core/MainForm.h"
+#include "desktop/Desktop.h"
+#include "windows/MainForm.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 
 #include <memory>
+
+using namespace Nimbrel;
 
 namespace {
 
@@ -123,7 +125,9 @@ bool onlyFilteredCharacters(const QString &text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Session &s = session();
-    QLineEdit &box = *s.form->Text_SearchData;
+    QLineEdit &box = *s.form->findChild<QLineEdit *>(QStringLiteral("Text_SearchData"));
+    const QPushButton &launch =
+        *s.form->findChild<QPushButton *>(QStringLiteral("Command_OpenBrowser"));
     QGuiApplication::clipboard()->clear();
     box.setText(QString()); // also forgets the undo history
     bool removed = false;
@@ -151,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(onlyFilteredCharacters(text), log());
         FUZZ_CHECK(!text.startsWith(u' '), log());
         FUZZ_CHECK(text.count(u'-') <= 2, log());
-        FUZZ_CHECK(s.form->Command_OpenBrowser->isEnabled() == !text.isEmpty(), log());
+        FUZZ_CHECK(launch.isEnabled() == !text.isEmpty(), log());
         if (!removed) {
             FUZZ_CHECK(!text.startsWith(u'-'), log());
             FUZZ_CHECK(!text.contains(QStringLiteral("--")), log());

@@ -3,10 +3,12 @@
 // compared with the program's own.
 #include "FuzzInput.h"
 
-#include "core/AppInfo.h"
-#include "update/VersionsFile.h"
+#include "rules/AppInfo.h"
+#include "rules/VersionsFile.h"
 
 #include <QStringDecoder>
+
+using namespace Nimbrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,13 +1,15 @@
-#include "core/DesktopIdentity.h"
-#include "core/MainForm.h"
+#include "desktop/DesktopIdentity.h"
+#include "windows/MainForm.h"
 #include "support/FakeDesktop.h"
-#include "support/TestEnvironment.h"
+#include "support/WindowTest.h"
 
 #include <QAccessible>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+
+using namespace Nimbrel;
 
 namespace
 {
@@ -94,12 +96,12 @@ private slots:
     void searchBoxIsLabelledByItsLabel()
     {
         MainForm form;
-        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(form.Text_SearchData);
+        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(ui(form).Text_SearchData);
         QVERIFY(box);
         // Qt reports the relation from the labelled control's side as Label.
         const auto labels = box->relations(QAccessible::Label);
         QCOMPARE(labels.size(), 1);
-        QCOMPARE(labels.first().first->object(), form.Label_SearchData);
+        QCOMPARE(labels.first().first->object(), ui(form).Label_SearchData);
     }
 
     // A dark desktop theme reaches the window through the application palette;

@@ -3,14 +3,16 @@
 // and after, so that the test knows whether a save was under way.
 #include "SaveLoopLists.h"
 
-#include "core/Module1.h"
-#include "history/HistoryList.h"
+#include "rules/Module1.h"
+#include "windows/HistoryList.h"
 #include "support/FakeDesktop.h"
 
 #include <QApplication>
 #include <QListWidget>
 
 #include <cstdio>
+
+using namespace Nimbrel;
 
 int main(int argc, char *argv[])
 {

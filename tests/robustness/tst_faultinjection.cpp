@@ -1,11 +1,12 @@
 #include "SaveLoopLists.h"
+#include "support/SettingsFixture.h"
 #include "support/TestMounts.h"
 
-#include "core/MainForm.h"
-#include "core/Module1.h"
-#include "history/HistoryList.h"
+#include "windows/MainForm.h"
+#include "rules/Module1.h"
+#include "windows/HistoryList.h"
 #include "support/FakeDesktop.h"
-#include "support/TestEnvironment.h"
+#include "support/WindowTest.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -18,6 +19,8 @@
 
 #include <csignal>
 
+using namespace Nimbrel;
+
 using Module1::State;
 
 namespace {
@@ -27,11 +30,7 @@ QString configFolder()
     return QFileInfo(TestEnvironment::settingsFile()).path();
 }
 
-const QByteArray StoredSettings = "[Settings]\n"
-                                  "WikiPath=https://w.example/wiki/\n"
-                                  "Homepage=http://h.example/\n"
-                                  "HistoryListMaxItems=10\n"
-                                  "CloseWhenBrowserOpen=0\n";
+const QByteArray StoredSettings = "[Settings]\n" + SettingsFixture::seeded();
 
 // Every file the launcher keeps, with its bytes.
 QMap<QString, QByteArray> snapshot()
@@ -84,12 +83,12 @@ class TestFaultInjection : public QObject
     void runSession()
     {
         MainForm form;
-        QCOMPARE(form.FormLoaded, Module1::True);
-        form.Text_SearchData->setText(QStringLiteral("NEW"));
-        form.Command_OpenBrowser->click();
+        QVERIFY(form.formLoaded());
+        ui(form).Text_SearchData->setText(QStringLiteral("NEW"));
+        ui(form).Command_OpenBrowser->click();
         QCOMPARE(fake->opened.size(), 1);
         State.MoveItemToTop = Module1::OptionFlag::SwitchedOn;
-        form.Command_Exit->click();
+        ui(form).Command_Exit->click();
     }
 
     void verifyMessagesName(const QStringList &paths)
@@ -127,7 +126,7 @@ private slots:
         verifyMessagesName({listFile(1)});
         QCOMPARE(changedFiles(before), QStringList{TestEnvironment::settingsFile()});
         QVERIFY(readBytes(TestEnvironment::settingsFile()).contains("\nMoveSearchedtItemToTop=1\n"));
-        QCOMPARE(State.HistoryChanged, Module1::True); // still unsaved, not reported as saved
+        QCOMPARE(State.HistoryChanged, true); // still unsaved, not reported as saved
     }
 
     void dataFolderThatCannotBeCreatedIsReported()
@@ -176,7 +175,7 @@ private slots:
         QVERIFY2(mounts.readOnly(configFolder()), qPrintable(mounts.error()));
 
         MainForm form;
-        QCOMPARE(form.FormLoaded, Module1::True);
+        QVERIFY(form.formLoaded());
         QCOMPARE(State.WikiPath, QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
         verifyMessagesName({TestEnvironment::settingsFile()});
         QVERIFY(!QFile::exists(TestEnvironment::settingsFile()));
@@ -209,9 +208,9 @@ private slots:
         {
             MainForm form;
             for (int i = 0; i < 200; ++i) // about 200 KB, more than the disk holds
-                form.List_History->insertItem(0, makeHistoryItem(QString(1000, u'Z')));
-            State.HistoryChanged = Module1::True;
-            form.Command_Exit->click();
+                ui(form).List_History->insertItem(0, makeHistoryItem(QString(1000, u'Z')));
+            State.HistoryChanged = true;
+            ui(form).Command_Exit->click();
         }
 
         verifyMessagesName({listFile(1)});

@@ -1,5 +1,7 @@
 #include "support/FakeDesktop.h"
 
+using namespace Nimbrel;
+
 FakeDesktop::FakeDesktop()
 {
     setDesktop(this);

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "core/Desktop.h"
+#include "desktop/Desktop.h"
 
 #include <QList>
 #include <QStringList>
 
 // Records everything the program sends out of the process and answers message
 // boxes from a script. Installs itself while it lives.
-class FakeDesktop : public Desktop
+class FakeDesktop : public Nimbrel::Desktop
 {
 public:
     struct Opened {
@@ -21,7 +21,7 @@ public:
 
     int openInDefaultHandler(const QString &file, const QString &parameters,
                              int showCommand) override;
-    QMessageBox::StandardButton showMessage(const MessageRequest &request) override;
+    QMessageBox::StandardButton showMessage(const Nimbrel::MessageRequest &request) override;
     bool setClipboardText(const QString &text) override;
 
     // Answers for the next message boxes, in order; without one, a box is
@@ -31,6 +31,6 @@ public:
     bool clipboardAccepts = true;
 
     QList<Opened> opened;
-    QList<MessageRequest> messages;
+    QList<Nimbrel::MessageRequest> messages;
     QStringList clipboard;
 };

@@ -1,11 +1,9 @@
 #include "support/TestEnvironment.h"
 
-#include "core/Module1.h"
-#include "history/HistoryList.h"
+#include "rules/Module1.h"
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QSettings>
 
 namespace {
@@ -57,7 +55,7 @@ void TestEnvironment::reset()
     QFile::remove(settingsFile());
     QDir(appData()).removeRecursively();
     QDir().mkpath(appData());
-    Module1::State = Module1::ApplicationState();
+    Nimbrel::Module1::State = Nimbrel::Module1::ApplicationState();
 }
 
 QByteArray readBytes(const QString &path)
@@ -79,19 +77,4 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 QString listFile(int n)
 {
     return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);
-}
-
-QStringList listTexts(const QListWidget &list)
-{
-    QStringList result;
-    for (int i = 0; i < list.count(); ++i)
-        result << list.item(i)->text();
-    return result;
-}
-
-void fillList(QListWidget &list, const QStringList &texts)
-{
-    list.clear();
-    for (const QString &text : texts)
-        list.addItem(makeHistoryItem(text));
 }

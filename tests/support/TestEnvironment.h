@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,25 +24,19 @@ private:
     QTemporaryDir m_root;
 };
 
-class QListWidget;
-
 // The file of history list n in the test's data folder.
 QString listFile(int n);
-
-// The history list box read and filled as plain texts.
-QStringList listTexts(const QListWidget &list);
-void fillList(QListWidget &list, const QStringList &texts);
 
 // Bytes of a file, or of a file to be written.
 QByteArray readBytes(const QString &path);
 void writeBytes(const QString &path, const QByteArray &bytes);
 
-// A QtTest main whose process runs in its own temporary environment.
-#define NIMBREL_TEST_MAIN(TestClass)                                                               \
+// A QtTest main for rules, whose process runs in its own temporary environment.
+#define NIMBREL_CORE_TEST_MAIN(TestClass)                                                          \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \
         TestEnvironment environment;                                                               \
-        QApplication app(argc, argv);                                                              \
+        QCoreApplication app(argc, argv);                                                          \
         TestClass test;                                                                            \
         return QTest::qExec(&test, argc, argv);                                                    \
     }

@@ -1,0 +1,44 @@
+#include "desktop/Desktop.h"
+
+#include "desktop/SystemDesktop.h"
+#include "rules/AppInfo.h"
+
+namespace Nimbrel {
+
+namespace {
+Desktop *installed = nullptr;
+}
+
+Desktop &desktop()
+{
+    if (installed)
+        return *installed;
+    static SystemDesktop system;
+    return system;
+}
+
+void setDesktop(Desktop *replacement)
+{
+    installed = replacement;
+}
+
+void reportFailure(QWidget *parent, const Failure &failure)
+{
+    MessageRequest request;
+    request.parent = parent;
+    request.title = AppInfo::ApplicationTitle;
+    request.text = failure.what + u"\n\n" + failure.path + u"\n\n" + failure.reason;
+    request.buttons = QMessageBox::Ok;
+    request.defaultButton = QMessageBox::Ok;
+    request.icon = QMessageBox::Warning;
+    desktop().showMessage(request);
+}
+
+bool reportIfFailed(QWidget *parent, const MaybeFailure &failure)
+{
+    if (failure)
+        reportFailure(parent, *failure);
+    return !failure;
+}
+
+} // namespace Nimbrel

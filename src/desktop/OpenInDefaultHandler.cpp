@@ -1,0 +1,12 @@
+#include "desktop/OpenInDefaultHandler.h"
+
+#include "desktop/Desktop.h"
+
+namespace Nimbrel {
+
+int OpenInDefaultHandler(const QString &file, const QString &parameters, int showCommand)
+{
+    return desktop().openInDefaultHandler(file, parameters, showCommand);
+}
+
+} // namespace Nimbrel

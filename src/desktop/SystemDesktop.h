@@ -1,0 +1,19 @@
+#pragma once
+
+#include "desktop/Desktop.h"
+
+namespace Nimbrel {
+
+// The real desktop: the platform's default handlers (the shell's "open" on
+// Windows; Qt's URL service or xdg-open elsewhere, in SystemDesktop_<os>.cpp),
+// QMessageBox and the system clipboard.
+class SystemDesktop : public Desktop
+{
+public:
+    int openInDefaultHandler(const QString &file, const QString &parameters,
+                             int showCommand) override;
+    QMessageBox::StandardButton showMessage(const MessageRequest &request) override;
+    bool setClipboardText(const QString &text) override;
+};
+
+} // namespace Nimbrel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QUrl>
+
+#include <chrono>
+
+namespace Nimbrel {
+
+// How long and how much a synchronous download may take before it gives up.
+struct DownloadLimits {
+    // For the whole download, not per read: a server that sends one byte a
+    // second never trips a transfer timeout.
+    std::chrono::milliseconds deadline{15'000};
+    qint64 maxBytes = 1024 * 1024;
+};
+
+enum class DownloadStatus {
+    Done,
+    NetworkError,    // refused, unreachable, reset, not http
+    HttpError,       // an answer outside 2xx, whose body is an error page
+    RedirectRefused, // a redirect to another scheme, host or port
+    TooLarge,
+    TimedOut,
+    Interrupted, // the application was asked to quit during the wait
+};
+
+struct DownloadResult {
+    DownloadStatus status = DownloadStatus::NetworkError;
+    QByteArray body; // only when Done
+};
+
+// Fetches an http(s) URL and returns when it has arrived, failed or hit a
+// limit. Events other than user input go on meanwhile, so windows repaint;
+// clicks and keys wait in the window system's queue (see InputBlocker).
+// Redirects are followed only within the URL's own origin.
+DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits = {});
+
+} // namespace Nimbrel

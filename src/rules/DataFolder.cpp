@@ -1,0 +1,76 @@
+#include "rules/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <system_error>
+
+namespace Nimbrel::DataFolder {
+
+QString appDataBase()
+{
+    const QString appData = qEnvironmentVariable("AppData");
+#ifdef Q_OS_WIN
+    return appData;
+#else
+    if (!appData.isEmpty())
+        return appData;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+#endif
+}
+
+QString path()
+{
+    return appDataBase() + QDir::separator() + QStringLiteral("Nimbrel Launcher");
+}
+
+QString historyFileName(qint16 listNumber)
+{
+    return QStringLiteral("SearchHistory-") + QString::number(listNumber) + QStringLiteral(".dat");
+}
+
+QString historyFilePath(qint16 listNumber)
+{
+    return path() + QDir::separator() + historyFileName(listNumber);
+}
+
+MaybeFailure ensureExists(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.exists()) {
+        if (info.isDir())
+            return std::nullopt;
+        return Failure{QStringLiteral("The data folder cannot be used."), folder,
+                       QStringLiteral("A file of that name stands where the folder should be.")};
+    }
+    std::error_code error;
+    // The base folder itself may be missing on a fresh account (the XDG data
+    // home is created lazily), so create it along with ours.
+    std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), error);
+    if (!error)
+        return std::nullopt;
+    return Failure{QStringLiteral("The data folder could not be created."), folder,
+                   QString::fromStdString(error.message())};
+}
+
+MaybeFailure migrateOldHistoryFile(const QString &folder)
+{
+    const QString oldPath = folder + QDir::separator() + QStringLiteral("SearchHistory.dat");
+    const QString newPath = folder + QDir::separator() + historyFileName(1);
+    if (!QFile::exists(oldPath) || QFile::exists(newPath))
+        return std::nullopt;
+
+    QFile oldFile(oldPath);
+    if (!oldFile.copy(newPath))
+        return Failure{QStringLiteral("The old history list could not be copied."), newPath,
+                       oldFile.errorString()};
+    if (!oldFile.remove())
+        return Failure{QStringLiteral("The old history list could not be removed."), oldPath,
+                       oldFile.errorString()};
+    return std::nullopt;
+}
+
+} // namespace Nimbrel::DataFolder

@@ -1,0 +1,145 @@
+#include "rules/SettingsStore.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QStringList>
+
+namespace Nimbrel::SettingsStore {
+
+namespace {
+
+const QString Organization = QStringLiteral("VB and VBA Program Settings");
+const QString Section = QStringLiteral("Settings");
+
+// One store only: no fallback to system-wide files or other registry branches.
+class Store
+{
+public:
+    Store() : m_settings(QSettings::NativeFormat, QSettings::UserScope, Organization, SettingsAppName)
+    {
+        m_settings.setFallbacksEnabled(false);
+        m_settings.beginGroup(Section);
+    }
+    QSettings *operator->() { return &m_settings; }
+
+private:
+    QSettings m_settings;
+};
+
+bool isIniFile(const QString &path)
+{
+    return !path.isEmpty() && !path.startsWith(u'\\');
+}
+
+// The value text exactly as written in the INI file, for values that QSettings
+// parses into a list. Quotes around the whole value are removed.
+QString rawIniValue(const QString &path, const QString &key)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    bool inSection = false;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(u'[')) {
+            inSection = line == u'[' + Section + u']';
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inSection || equals < 0 || line.left(equals).trimmed() != key)
+            continue;
+        QString value = line.mid(equals + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+            value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return QString();
+}
+
+// QSettings::sync() can report success on a full disk and leave a truncated
+// file behind. A complete file ends with a line feed and names every key.
+bool iniFileIsComplete(const QString &path, const QStringList &keys)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray content = file.readAll();
+    if (!content.endsWith('\n'))
+        return false;
+    for (const QString &key : keys) {
+        const QByteArray start = key.toUtf8() + '=';
+        if (!content.startsWith(start) && !content.contains(QByteArray('\n' + start)))
+            return false;
+    }
+    return true;
+}
+
+QString statusReason(QSettings::Status status)
+{
+    switch (status) {
+    case QSettings::AccessError:
+        return QStringLiteral("The settings could not be written (no permission, or the folder "
+                              "cannot be created).");
+    case QSettings::FormatError:
+        return QStringLiteral("The settings file is not in a form that can be read.");
+    case QSettings::NoError:
+        break;
+    }
+    return QStringLiteral("The settings file was not written completely (the disk may be full).");
+}
+
+} // namespace
+
+QString ReadSetting(const QString &key, const QString &defaultValue)
+{
+    Store store;
+    const QVariant value = store->value(key);
+    if (!value.isValid())
+        return defaultValue;
+    if (value.typeId() == QMetaType::QStringList) {
+        const QString path = store->fileName();
+        if (isIniFile(path))
+            return rawIniValue(path, key);
+        return value.toStringList().join(QStringLiteral(", "));
+    }
+    return value.toString();
+}
+
+qint16 ReadNumberSetting(const QString &key, qint16 defaultValue)
+{
+    const QString text = ReadSetting(key, QString::number(defaultValue));
+    bool ok = false;
+    const short number = text.trimmed().toShort(&ok);
+    return ok ? qint16(number) : defaultValue;
+}
+
+QString ReadSetting(const Settings::TextKey &key)
+{
+    return ReadSetting(key.name, key.defaultValue);
+}
+
+qint16 ReadNumberSetting(const Settings::NumberKey &key)
+{
+    const qint16 value = ReadNumberSetting(key.name, key.defaultValue);
+    return value >= key.smallest && value <= key.largest ? value : key.defaultValue;
+}
+
+MaybeFailure WriteSetting(const QString &key, const QString &text)
+{
+    Store store;
+    store->setValue(key, text);
+    store->sync();
+    const QString path = store->fileName();
+
+    bool written = store->status() == QSettings::NoError;
+    if (written && isIniFile(path)) {
+        // The file holds "[Settings]" and then one "key=value" line a key.
+        written = iniFileIsComplete(path, store->childKeys());
+    }
+    if (written)
+        return std::nullopt;
+    return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key), path,
+                   statusReason(store->status())};
+}
+
+} // namespace Nimbrel::SettingsStore

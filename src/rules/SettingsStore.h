@@ -1,0 +1,29 @@
+#pragma once
+
+#include "rules/Failure.h"
+#include "rules/SettingsTable.h"
+
+#include <QString>
+
+// The per-user settings store: application "Nimbrel", section "Settings".
+// The registry on Windows, an INI file under the XDG config home elsewhere.
+namespace Nimbrel::SettingsStore {
+
+inline const QString SettingsAppName = QStringLiteral("Nimbrel");
+
+// The stored text of the key, or `defaultValue` when the key is absent. A value
+// that the store would hand back in another shape (an unquoted comma in a
+// hand-edited file) is still read as the text that was written.
+QString ReadSetting(const QString &key, const QString &defaultValue = QString());
+QString ReadSetting(const Settings::TextKey &key);
+
+// A number setting: its decimal text as a 16-bit integer, or `defaultValue`
+// when the key is absent or its text is not a whole number in range.
+qint16 ReadNumberSetting(const QString &key, qint16 defaultValue);
+qint16 ReadNumberSetting(const Settings::NumberKey &key);
+
+// Stores the text under the key. What went wrong, naming the store's location
+// and the reason, when the text did not reach the store.
+MaybeFailure WriteSetting(const QString &key, const QString &text);
+
+} // namespace Nimbrel::SettingsStore

@@ -1,0 +1,54 @@
+#include "rules/UpdateVerdict.h"
+
+#include "rules/AppInfo.h"
+#include "rules/DataFolder.h"
+#include "rules/VersionsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+namespace Nimbrel {
+
+QString updateTempFolder()
+{
+    return DataFolder::appDataBase() + QDir::separator() + QStringLiteral("vbTemp");
+}
+
+QString versionsLocalPath()
+{
+    return updateTempFolder() + QStringLiteral("/versions.txt");
+}
+
+bool writeLocalCopy(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+UpdateVerdict judgeVersionsFile(const QString &localPath, const QString &appVersion)
+{
+    if (!QFile::exists(localPath))
+        return {UpdateOutcome::NoLocalFile, {}};
+
+    QFile file(localPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {UpdateOutcome::NoEntry, {}};
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    QStringDecoder decode(QStringConverter::System);
+    const QString text = decode(bytes);
+    const std::optional<QString> entry = findProgramEntry(text, AppInfo::ApplicationTitle);
+    if (!entry)
+        return {UpdateOutcome::NoEntry, {}};
+
+    const QString version = publishedVersionText(*entry);
+    if (isNewerVersion(version, appVersion))
+        return {UpdateOutcome::NewerVersion, version};
+    return {UpdateOutcome::LatestVersion, {}};
+}
+
+} // namespace Nimbrel

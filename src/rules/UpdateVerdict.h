@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Nimbrel {
+
+// The ways an update check can end, each with its own message.
+enum class UpdateOutcome {
+    DownloadFailed,
+    NoLocalFile,
+    NoEntry,
+    NewerVersion,
+    LatestVersion,
+};
+
+struct UpdateVerdict {
+    UpdateOutcome outcome = UpdateOutcome::NoEntry;
+    QString versionText; // the published version, for NewerVersion
+};
+
+// Where the check keeps the downloaded versions data file: "vbTemp" under the
+// per-user base folder, and "versions.txt" in it.
+QString updateTempFolder();
+QString versionsLocalPath();
+
+// Replaces an earlier copy of the downloaded file. False when the copy could
+// not be written whole; a partly written file is never read.
+bool writeLocalCopy(const QString &path, const QByteArray &bytes);
+
+// Reads the downloaded file at `localPath` and compares the entry of this
+// program with `appVersion`. A file that is empty, unreadable or lists only
+// other programs has no entry.
+UpdateVerdict judgeVersionsFile(const QString &localPath, const QString &appVersion);
+
+} // namespace Nimbrel

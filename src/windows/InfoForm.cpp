@@ -1,0 +1,422 @@
+#include "windows/InfoForm.h"
+
+#include "desktop/Desktop.h"
+#include "desktop/OpenInDefaultHandler.h"
+#include "rules/AppInfo.h"
+#include "rules/HistorySize.h"
+#include "rules/Mailto.h"
+#include "rules/Module1.h"
+#include "rules/NumericValue.h"
+#include "rules/SettingsStore.h"
+#include "windows/HistoryList.h"
+#include "windows/TwipsLayout.h"
+#include "windows/UpdateCheck.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStringList>
+
+#include <limits>
+
+namespace Nimbrel {
+
+using Module1::State;
+
+namespace {
+
+QLabel *plainLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QFrame *lineOf(const QColor &colour, QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::NoFrame);
+    line->setAutoFillBackground(true);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::Window, colour);
+    line->setPalette(palette);
+    return line;
+}
+
+constexpr TwipsRect EmailRect{240, 2040, 1245, 225};
+
+QString informationText()
+{
+    return QStringList{
+        QStringLiteral("There is one default setting that should never need changing and that "
+                       "is the Nimbrel URL."),
+        QStringLiteral("However, should it for some reason be needed anyway it is in the Windows "
+                       "Registry at:"),
+        AppInfo::SettingsLocationText,
+        QString(),
+        QString(),
+    }
+        .join(u'\n');
+}
+
+
+MessageRequest question(QWidget *parent, const QString &title, const QString &text,
+                        QMessageBox::Icon icon)
+{
+    MessageRequest request;
+    request.parent = parent;
+    request.title = title;
+    request.text = text;
+    request.buttons = QMessageBox::Yes | QMessageBox::No;
+    request.defaultButton = QMessageBox::Yes;
+    request.icon = icon;
+    return request;
+}
+
+// The editor is handed the path of a list that was never saved. An editor
+// started through the desktop's file associations cannot open a file that is
+// not there, so an empty one, which reads as an empty list, is put in place.
+void makeSureFileExists(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+}
+
+} // namespace
+
+InfoForm::InfoForm(QListWidget &historyList, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_historyList(historyList)
+{
+    buildDesign();
+    connectHandlers();
+    Form_Load();
+    // Only now do the labels hold the texts they will show, so the scale is
+    // computed from those rather than from the placeholders.
+    layOut();
+    nameForAccessibility();
+    Command_Exit->setFocus();
+}
+
+InfoForm::~InfoForm() = default;
+
+void InfoForm::buildDesign()
+{
+    setObjectName(QStringLiteral("InfoForm"));
+    setWindowTitle(QStringLiteral("General Info & Settings"));
+    QFont windowFont = font();
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+
+    Label_Info = plainLabel(QString(), this);
+    Label_Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Command_Exit = new QPushButton(QStringLiteral("Close"), this);
+    Command_CopyKey = new QPushButton(QStringLiteral("Copy key to Clipboard"), this);
+    lblEmail = plainLabel(AppInfo::AuthorEmailAddress, this);
+    CheckUpdate = new QPushButton(QStringLiteral("Check for Updates"), this);
+    Label_AppTitle = plainLabel(QStringLiteral("Application Title"), this);
+    Label_AppVersion = plainLabel(QStringLiteral("Version"), this);
+    Check_CloseProgram =
+        new QCheckBox(QStringLiteral("Exit Program when the Browser is opened"), this);
+    Label1 = plainLabel(QStringLiteral("Histry List size (10 - 50) :"), this);
+    Text_HistoryListMaxItems = new QLineEdit(QStringLiteral("50"), this);
+    Text_HistoryListMaxItems->setMaxLength(std::numeric_limits<int>::max()); // no length limit
+    Label1->setBuddy(Text_HistoryListMaxItems);
+    Command_Apply = new QPushButton(QStringLiteral("Apply"), this);
+    Command_Apply->setEnabled(false);
+    Command_EditHistory = new QPushButton(QStringLiteral("Edit History List"), this);
+    Command_ClearHistoryList = new QPushButton(QStringLiteral("Clear History List"), this);
+    Check_MoveItemToTop = new QCheckBox(
+        QStringLiteral("Move History item to top of the History list when used for search"), this);
+    // Created in this order so that the white line lies over the dark one.
+    Line5 = lineOf(palette().color(QPalette::WindowText), this);
+    Line4 = lineOf(Qt::white, this);
+
+    QPalette titlePalette = Label_AppTitle->palette();
+    titlePalette.setColor(QPalette::WindowText, Qt::black);
+    Label_AppTitle->setPalette(titlePalette);
+
+    QFont linkFont(QStringLiteral("MS Sans Serif"));
+    linkFont.setPointSizeF(8.25);
+    linkFont.setWeight(QFont::Normal);
+    linkFont.setUnderline(true);
+    lblEmail->setFont(linkFont);
+    lblEmail->setCursor(Qt::PointingHandCursor);
+    lblEmail->installEventFilter(this);
+    Text_HistoryListMaxItems->installEventFilter(this);
+
+    // Left to itself, a dialog makes a button the default one, which Enter
+    // would click from anywhere in the window.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
+
+    const struct {
+        QWidget *widget;
+        const char *name;
+    } names[] = {
+        {Label_Info, "Label_Info"},
+        {Command_Exit, "Command_Exit"},
+        {Command_CopyKey, "Command_CopyKey"},
+        {lblEmail, "lblEmail"},
+        {CheckUpdate, "CheckUpdate"},
+        {Label_AppTitle, "Label_AppTitle"},
+        {Label_AppVersion, "Label_AppVersion"},
+        {Check_CloseProgram, "Check_CloseProgram"},
+        {Label1, "Label1"},
+        {Text_HistoryListMaxItems, "Text_HistoryListMaxItems"},
+        {Command_Apply, "Command_Apply"},
+        {Command_EditHistory, "Command_EditHistory"},
+        {Command_ClearHistoryList, "Command_ClearHistoryList"},
+        {Check_MoveItemToTop, "Check_MoveItemToTop"},
+        {Line5, "Line5"},
+        {Line4, "Line4"},
+    };
+    for (const auto &[widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
+    const QList<QWidget *> tabOrder = {
+        Command_Exit,        Command_CopyKey,          CheckUpdate,
+        Check_CloseProgram,  Text_HistoryListMaxItems, Command_Apply,
+        Command_EditHistory, Command_ClearHistoryList, Check_MoveItemToTop};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void InfoForm::layOut()
+{
+    // The design lets Label1 run 15 twips under its box. It is fitted to the
+    // part left of the box instead, so that its colon stays in sight.
+    const double scale = TwipsLayout::apply(this, {7560, 4905},
+                                            {
+                                                {Label_Info, {240, 960, 7005, 975}},
+                                                {Command_Exit, {5520, 4320, 1815, 375}},
+                                                {Command_CopyKey, {5520, 2160, 1815, 375}},
+                                                {CheckUpdate, {3480, 2160, 1815, 375}},
+                                                {Label_AppTitle, {240, 240, 7005, 240}},
+                                                {Label_AppVersion, {240, 540, 7005, 225}},
+                                                {Check_CloseProgram, {360, 3360, 3495, 255}},
+                                                {Label1, {360, 3810, 1800, 255}},
+                                                {Text_HistoryListMaxItems, {2160, 3780, 375, 285}},
+                                                {Command_Apply, {2760, 3780, 975, 315}},
+                                                {Command_EditHistory, {360, 4320, 1455, 375}},
+                                                {Command_ClearHistoryList, {2040, 4320, 1455, 375}},
+                                                {Check_MoveItemToTop, {360, 3000, 5295, 255}},
+                                                {Line5, {120, 2760, 7320, 15}},
+                                                {Line4, {120, 2760, 7320, 30}},
+                                            });
+    // Line widths are pixels, whatever the scale.
+    Line5->resize(Line5->width(), 1);
+    Line4->resize(Line4->width(), 2);
+
+    // The address may take as much of its row as it needs; the row is free up
+    // to "Check for Updates".
+    QRect email = TwipsLayout::toPixels(EmailRect, scale);
+    const QSize needed = TwipsLayout::captionSize(lblEmail);
+    email.setWidth(std::max(email.width(), needed.width()));
+    email.setHeight(std::max(email.height(), needed.height()));
+    lblEmail->setGeometry(email);
+}
+
+void InfoForm::nameForAccessibility()
+{
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        button->setAccessibleName(button->text());
+    for (QLabel *label : findChildren<QLabel *>())
+        label->setAccessibleName(label->text());
+    Text_HistoryListMaxItems->setAccessibleName(Label1->text());
+}
+
+void InfoForm::connectHandlers()
+{
+    connect(Check_CloseProgram, &QCheckBox::toggled, this, &InfoForm::Check_CloseProgram_Click);
+    connect(Check_MoveItemToTop, &QCheckBox::toggled, this, &InfoForm::Check_MoveItemToTop_Click);
+    connect(Text_HistoryListMaxItems, &QLineEdit::textChanged, this,
+            &InfoForm::Text_HistoryListMaxItems_Change);
+    connect(Command_Apply, &QPushButton::clicked, this, &InfoForm::Command_Apply_Click);
+    connect(Command_Exit, &QPushButton::clicked, this, &InfoForm::Command_Exit_Click);
+    connect(Command_EditHistory, &QPushButton::clicked, this, &InfoForm::Command_EditHistory_Click);
+    connect(Command_ClearHistoryList, &QPushButton::clicked, this,
+            &InfoForm::Command_ClearHistoryList_Click);
+    connect(Command_CopyKey, &QPushButton::clicked, this, &InfoForm::Command_CopyKey_Click);
+    connect(CheckUpdate, &QPushButton::clicked, this, &InfoForm::CheckUpdate_Click);
+}
+
+bool InfoForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Text_HistoryListMaxItems && event->type() == QEvent::MouseButtonDblClick) {
+        Text_HistoryListMaxItems_DblClick();
+        return true;
+    }
+    // A label has no click of its own. The release reaches the label only when
+    // the press was on it too, as the press grabs the mouse.
+    if (watched == lblEmail && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            lblEmail->rect().contains(mouse->position().toPoint())) {
+            lblEmail_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void InfoForm::keyPressEvent(QKeyEvent *event)
+{
+    // The window has neither a cancel button nor a default button: Escape
+    // does not close it, and Enter clicks only the button that has the focus.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------- settings editing
+
+void InfoForm::Form_Load()
+{
+    Label_AppTitle->setText(AppInfo::ApplicationTitle);
+    Label_AppVersion->setText(QStringLiteral("Version ") + State.AppVersion);
+    Label_Info->setText(informationText());
+    if (Module1::isOn(State.MoveItemToTop))
+        Check_MoveItemToTop->setChecked(true);
+    if (Module1::isOn(State.CloseWhenBrowserOpen))
+        Check_CloseProgram->setChecked(true);
+    Text_HistoryListMaxItems->setText(QString::number(State.HistoryListMaxItems));
+    FormLoaded = true;
+}
+
+void InfoForm::Check_CloseProgram_Click()
+{
+    if (!FormLoaded)
+        return;
+    State.CloseWhenBrowserOpen = Module1::switchedFlag(Check_CloseProgram->isChecked());
+}
+
+void InfoForm::Check_MoveItemToTop_Click()
+{
+    if (!FormLoaded)
+        return;
+    State.MoveItemToTop = Module1::switchedFlag(Check_MoveItemToTop->isChecked());
+}
+
+void InfoForm::Text_HistoryListMaxItems_Change()
+{
+    if (!FormLoaded)
+        return;
+    Command_Apply->setEnabled(
+        HistorySize::acceptable(NumericValue(Text_HistoryListMaxItems->text())));
+}
+
+void InfoForm::Text_HistoryListMaxItems_DblClick()
+{
+    Text_HistoryListMaxItems->clear();
+}
+
+void InfoForm::Command_Apply_Click()
+{
+    const std::optional<qint16> size =
+        HistorySize::applied(NumericValue(Text_HistoryListMaxItems->text()));
+    if (!size)
+        return; // only reachable from code: the button is disabled then
+
+    State.HistoryListMaxItems = *size;
+    reportIfFailed(this, SettingsStore::WriteSetting(Settings::HistoryListMaxItems.name,
+                                                     QString::number(State.HistoryListMaxItems)));
+    // The reload replaces the list with the file's content; searches not yet
+    // saved would vanish with it, so they go to the file first.
+    if (!State.HistoryChanged || SaveHistoryList(m_historyList))
+        LoadHistoryList(m_historyList);
+    Command_Apply->setEnabled(false);
+}
+
+void InfoForm::Command_Exit_Click()
+{
+    close();
+}
+
+// ---------------------------------------------------------------- history maintenance
+
+void InfoForm::Command_EditHistory_Click()
+{
+    if (State.HistoryChanged)
+        SaveHistoryList(m_historyList);
+    makeSureFileExists(State.HistoryFilePath);
+    OpenInDefaultHandler(NotepadProgram, State.HistoryFilePath, ShowCommand::Normal);
+
+    const QString prompt =
+        QStringList{QStringLiteral("If changes were made to the History List a Refresh is needed"),
+                    QStringLiteral("or the changes may be lost."), QString(),
+                    QStringLiteral("Refresh now ?")}
+            .join(u'\n');
+    if (desktop().showMessage(question(this, QStringLiteral("Refresh"), prompt,
+                                       QMessageBox::NoIcon)) == QMessageBox::Yes)
+        LoadHistoryList(m_historyList);
+    close();
+}
+
+void InfoForm::Command_ClearHistoryList_Click()
+{
+    if (desktop().showMessage(question(this, QStringLiteral("Clear History List"),
+                                       QStringLiteral("Are you sure ?"), QMessageBox::Question)) ==
+        QMessageBox::No)
+        return;
+    m_historyList.clear();
+    SaveHistoryList(m_historyList);
+    close();
+}
+
+void InfoForm::Command_CopyKey_Click()
+{
+    MessageRequest request;
+    request.parent = this;
+    request.buttons = QMessageBox::Ok;
+    request.defaultButton = QMessageBox::Ok;
+    if (desktop().setClipboardText(AppInfo::SettingsLocationText)) {
+        request.title = QStringLiteral("Confirmation");
+        request.text = QStringLiteral("Registry key copied to Clipboard.");
+        request.icon = QMessageBox::Information;
+    } else {
+        request.title = AppInfo::ApplicationTitle;
+        request.text = QStringLiteral("The registry key could not be copied to the Clipboard: "
+                                      "another program may be holding it. Please try again.");
+        request.icon = QMessageBox::Warning;
+    }
+    desktop().showMessage(request);
+    Command_Exit->setFocus();
+}
+
+// ---------------------------------------------------------------- update check and contact
+
+void InfoForm::CheckUpdate_Click()
+{
+    runUpdateCheck(this);
+}
+
+void InfoForm::lblEmail_Click()
+{
+    OpenEmail(AppInfo::AuthorEmailAddress, QStringLiteral("Nimbrel Launcher"), QString());
+}
+
+// Nothing reads the result yet; "true on success" is what a future caller
+// would expect.
+bool InfoForm::OpenEmail(const QString &EmailAddress, const QString &Subject, const QString &Body)
+{
+    const int handlerResult =
+        OpenInDefaultHandler(mailtoUrl(EmailAddress, Subject, Body), QString(), ShowCommand::Show);
+    return handlerResult > 32;
+}
+
+} // namespace Nimbrel

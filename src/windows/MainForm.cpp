@@ -1,0 +1,421 @@
+#include "windows/MainForm.h"
+
+#include "desktop/Desktop.h"
+#include "desktop/OpenInDefaultHandler.h"
+#include "rules/AppInfo.h"
+#include "rules/AppVersion.h"
+#include "rules/DataFolder.h"
+#include "rules/Module1.h"
+#include "rules/SearchRules.h"
+#include "rules/SettingsStore.h"
+#include "windows/Caption.h"
+#include "windows/HistoryList.h"
+#include "windows/InfoForm.h"
+#include "windows/SearchBox.h"
+#include "windows/TwipsLayout.h"
+#include "windows/WrappingButton.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace Nimbrel {
+
+using Module1::State;
+
+namespace {
+
+QStringList historyTexts(const QListWidget &list)
+{
+    QStringList texts;
+    texts.reserve(list.count());
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+
+// Items move as themselves rather than as their text, so that a line whose
+// bytes the text cannot show is written back unchanged.
+void applyHistoryEdit(QListWidget &list, const SearchRules::HistoryEdit &edit, const QString &term)
+{
+    if (edit.moveToTopFrom >= 0)
+        list.insertItem(0, list.takeItem(edit.moveToTopFrom));
+    if (edit.removeAt >= 0)
+        delete list.takeItem(edit.removeAt);
+    if (edit.insertTerm)
+        list.insertItem(0, makeHistoryItem(term));
+}
+
+QMessageBox::StandardButton askToSaveBeforeSwitching(QWidget *parent)
+{
+    MessageRequest request;
+    request.parent = parent;
+    request.title = QStringLiteral("Change List");
+    request.text = QStringLiteral("The current list has chnaged.\n\n"
+                                  "Do you want to save it before changing to abother list ?");
+    request.buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Yes;
+    request.icon = QMessageBox::Question;
+    return desktop().showMessage(request);
+}
+
+// Stores a setting; a failure is told to the user, who can do nothing about
+// it now but should know the value will not be there next time.
+bool writeSetting(QWidget *parent, const QString &key, const QString &text)
+{
+    return reportIfFailed(parent, SettingsStore::WriteSetting(key, text));
+}
+
+} // namespace
+
+MainForm::MainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+{
+    buildDesign();
+    connectHandlers();
+    Form_Load();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::buildDesign()
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/nimbrel-launcher-32.png")));
+    QFont windowFont = font();
+    windowFont.setPointSize(8);
+    setFont(windowFont);
+
+    Text_SearchData = new SearchBox(this);
+    List_History = new QListWidget(this);
+    List_History->setSelectionMode(QAbstractItemView::SingleSelection);
+    List_History->setUniformItemSizes(true);
+    Label_SearchData = new QLabel(QStringLiteral("Search Nimbrel for:"), this);
+    Label_SearchData->setBuddy(Text_SearchData);
+    Command_OpenBrowser = new QPushButton(QStringLiteral("Open Nimbrel Search"), this);
+    Command_OpenBrowser->setEnabled(false);
+    Command_Exit = new QPushButton(QStringLiteral("Exit"), this);
+    Command_Help = new QPushButton(QStringLiteral("Info && Settings"), this);
+    Command_OpenWikiMain = new WrappingButton(QStringLiteral("Open Nimbrel Main Page"), this);
+    for (int i = 0; i < 3; ++i)
+        Option_HistoryList[i] =
+            new QRadioButton(QStringLiteral("History List ") + QString::number(i + 1), this);
+
+    const struct {
+        QWidget *widget;
+        const char *name;
+    } names[] = {
+        {Text_SearchData, "Text_SearchData"},
+        {List_History, "List_History"},
+        {Label_SearchData, "Label_SearchData"},
+        {Command_OpenBrowser, "Command_OpenBrowser"},
+        {Command_Exit, "Command_Exit"},
+        {Command_Help, "Command_Help"},
+        {Command_OpenWikiMain, "Command_OpenWikiMain"},
+        {Option_HistoryList[0], "Option_HistoryList0"},
+        {Option_HistoryList[1], "Option_HistoryList1"},
+        {Option_HistoryList[2], "Option_HistoryList2"},
+    };
+    for (const auto &[widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
+    // Screen readers announce these. A button's caption is read as shown, with
+    // "&&" as one "&"; the search box is named by its label, and the list by
+    // what it holds since it has no caption.
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        button->setAccessibleName(shownCaption(button->text()));
+    Text_SearchData->setAccessibleName(Label_SearchData->text());
+    List_History->setAccessibleName(QStringLiteral("Search history"));
+
+    TwipsLayout::apply(this, {4140, 3465},
+                       {
+                           {Text_SearchData, {1920, 210, 1935, 285}},
+                           {List_History, {1920, 600, 1935, 2010}},
+                           {Label_SearchData, {360, 240, 1425, 195}},
+                           {Command_OpenBrowser, {1920, 2880, 1935, 375}},
+                           {Command_Exit, {240, 2880, 1455, 375}},
+                           {Command_Help, {240, 600, 1455, 375}},
+                           {Command_OpenWikiMain, {240, 2040, 1455, 585}},
+                           {Option_HistoryList[0], {240, 1140, 1335, 255}},
+                           {Option_HistoryList[1], {240, 1410, 1335, 255}},
+                           {Option_HistoryList[2], {240, 1680, 1335, 255}},
+                       });
+
+    const QList<QWidget *> tabOrder = {Text_SearchData,       List_History,
+                                       Command_OpenBrowser,   Command_Exit,
+                                       Command_Help,          Command_OpenWikiMain,
+                                       Option_HistoryList[0], Option_HistoryList[1],
+                                       Option_HistoryList[2]};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    // Tab reaches the selected option button only; the arrow keys move within
+    // the group.
+    for (QRadioButton *option : Option_HistoryList) {
+        option->setFocusPolicy(Qt::ClickFocus);
+        connect(option, &QRadioButton::toggled, option, [option](bool checked) {
+            option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+        });
+    }
+
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void MainForm::connectHandlers()
+{
+    connect(Command_Exit, &QPushButton::clicked, this, &MainForm::Command_Exit_Click);
+    connect(Command_OpenBrowser, &QPushButton::clicked, this, &MainForm::Command_OpenBrowser_Click);
+    connect(Command_OpenWikiMain, &QPushButton::clicked, this,
+            &MainForm::Command_OpenWikiMain_Click);
+    connect(Command_Help, &QPushButton::clicked, this, &MainForm::Command_Help_Click);
+
+    connect(Text_SearchData, &QLineEdit::textChanged, this, &MainForm::Text_SearchData_Change);
+    connect(Text_SearchData, &SearchBox::keyDown, this, &MainForm::Text_SearchData_KeyDown);
+    connect(Text_SearchData, &SearchBox::doubleClicked, this, &MainForm::Text_SearchData_DblClick);
+
+    // Selecting by mouse or keyboard picks the item; so does a click on the item
+    // already selected, which the user expects to copy it again after editing.
+    connect(List_History, &QListWidget::itemSelectionChanged, this, &MainForm::List_History_Click);
+    connect(List_History, &QListWidget::itemClicked, this, &MainForm::List_History_Click);
+    connect(List_History, &QListWidget::itemDoubleClicked, this, &MainForm::List_History_DblClick);
+
+    // A click (mouse, Space, or an arrow key moving the selection) on any of
+    // the three, the one already selected included: choosing the current list
+    // again reloads it from its file.
+    for (qint16 index = 0; index < qint16(Option_HistoryList.size()); ++index)
+        connect(Option_HistoryList[index], &QRadioButton::clicked, this,
+                [this, index] { Option_HistoryList_Click(index); });
+}
+
+// ---------------------------------------------------------------- start-up and shut-down
+
+void MainForm::Form_Load()
+{
+    State.AppVersion = executableVersionText();
+    setWindowTitle(AppInfo::ApplicationTitle + QStringLiteral(", v") + State.AppVersion +
+                   AppInfo::CaptionSuffix);
+
+    const QString dataFolder = DataFolder::path();
+    if (reportIfFailed(this, DataFolder::ensureExists(dataFolder)))
+        reportIfFailed(this, DataFolder::migrateOldHistoryFile(dataFolder));
+
+    State.SelectedSavedList = SettingsStore::ReadNumberSetting(Settings::SelectedSavedList);
+    Option_HistoryList[State.SelectedSavedList - 1]->setChecked(true);
+    State.HistoryFilePath = DataFolder::historyFilePath(State.SelectedSavedList);
+
+    State.WikiPath = SettingsStore::ReadSetting(Settings::WikiPath);
+    State.Homepage = SettingsStore::ReadSetting(Settings::Homepage);
+    State.CloseWhenBrowserOpen = Module1::optionFlagFromStored(
+        SettingsStore::ReadNumberSetting(Settings::CloseWhenBrowserOpen));
+    State.MoveItemToTop =
+        Module1::optionFlagFromStored(SettingsStore::ReadNumberSetting(Settings::MoveItemToTop));
+    State.HistoryListMaxItems = SettingsStore::ReadNumberSetting(Settings::HistoryListMaxItems);
+
+    if (State.WikiPath.isEmpty()) {
+        State.WikiPath = AppInfo::DefaultWikiPath;
+        const QList<QPair<QString, QString>> seeds = {
+            {Settings::WikiPath.name, State.WikiPath},
+            {Settings::HistoryListMaxItems.name, QString::number(State.HistoryListMaxItems)},
+            {Settings::Homepage.name, State.Homepage},
+            {Settings::CloseWhenBrowserOpen.name, QStringLiteral("0")},
+        };
+        for (const auto &[key, text] : seeds) {
+            // One message is enough: the other writes would fail the same way.
+            if (!writeSetting(this, key, text))
+                break;
+        }
+    }
+
+    LoadHistoryList(*List_History);
+    FormLoaded = true;
+}
+
+void MainForm::Form_Activate()
+{
+    if (List_History->count() == 0)
+        Text_SearchData->setFocus();
+}
+
+void MainForm::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+
+    if (Module1::isSwitched(State.CloseWhenBrowserOpen))
+        writeSetting(this, Settings::CloseWhenBrowserOpen.name,
+                     QString::number(Module1::storedOptionValue(State.CloseWhenBrowserOpen)));
+    if (Module1::isSwitched(State.MoveItemToTop))
+        writeSetting(this, Settings::MoveItemToTop.name,
+                     QString::number(Module1::storedOptionValue(State.MoveItemToTop)));
+    if (State.SavedListChanged)
+        writeSetting(this, Settings::SelectedSavedList.name,
+                     QString::number(State.SelectedSavedList));
+    if (State.HistoryChanged)
+        SaveHistoryList(*List_History);
+}
+
+void MainForm::Command_Exit_Click()
+{
+    close();
+}
+
+bool MainForm::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return handled;
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+// ---------------------------------------------------------------- search launch and search box
+
+void MainForm::Command_OpenBrowser_Click()
+{
+    const QString term = Text_SearchData->text();
+    const SearchRules::HistoryEdit edit =
+        SearchRules::historyEditForLaunch(historyTexts(*List_History), term,
+                                          State.HistoryListMaxItems, Module1::isOn(State.MoveItemToTop));
+    {
+        // Moving or dropping the selected item is not the user picking another
+        // one, which would put a different term into the box before it is read.
+        const QSignalBlocker quiet(List_History);
+        applyHistoryEdit(*List_History, edit, term);
+        if (edit.changesList())
+            State.HistoryChanged = true;
+
+        OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
+                             ShowCommand::Normal);
+
+        List_History->clearSelection();
+        List_History->setCurrentItem(nullptr);
+    }
+    Text_SearchData->clear();
+    Text_SearchData->setFocus();
+    if (Module1::isOn(State.CloseWhenBrowserOpen))
+        close();
+}
+
+void MainForm::Command_OpenWikiMain_Click()
+{
+    OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal);
+    Text_SearchData->setFocus();
+    if (Module1::isOn(State.CloseWhenBrowserOpen))
+        close();
+}
+
+void MainForm::Text_SearchData_Change()
+{
+    const QString text = Text_SearchData->text();
+    if (const int blanks = SearchRules::leadingSpaces(text)) {
+        // The caret stays beside the characters it stood beside.
+        const int caret = Text_SearchData->cursorPosition();
+        Text_SearchData->setText(text.mid(blanks));
+        Text_SearchData->setCursorPosition(std::max(0, caret - blanks));
+    }
+    Command_OpenBrowser->setEnabled(!Text_SearchData->text().isEmpty());
+}
+
+void MainForm::Text_SearchData_DblClick()
+{
+    Text_SearchData->clear();
+}
+
+void MainForm::Text_SearchData_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
+{
+    Q_UNUSED(Shift)
+    // Enter launches whatever the box holds, even with the launch button off.
+    if (KeyCode == Qt::Key_Return || KeyCode == Qt::Key_Enter)
+        Command_OpenBrowser_Click();
+}
+
+// ---------------------------------------------------------------- history list
+
+MainForm::Picked MainForm::pickSelectedItem()
+{
+    const QList<QListWidgetItem *> selected = List_History->selectedItems();
+    if (selected.isEmpty())
+        return Picked::Nothing;
+    const QString item = selected.front()->text();
+    // A dash item cannot be searched, so it empties the box and leaves the
+    // launch button off.
+    if (SearchRules::isDashItem(item)) {
+        Text_SearchData->clear();
+        Command_OpenBrowser->setEnabled(false);
+        return Picked::DashItem;
+    }
+    Text_SearchData->setText(item);
+    return Picked::Term;
+}
+
+void MainForm::List_History_Click()
+{
+    pickSelectedItem();
+}
+
+void MainForm::List_History_DblClick()
+{
+    // The launch reads the box after its change rule, so an item with leading
+    // blanks is searched without them.
+    if (pickSelectedItem() == Picked::Term)
+        Command_OpenBrowser_Click();
+}
+
+void MainForm::Option_HistoryList_Click(qint16 Index)
+{
+    if (!FormLoaded)
+        return;
+
+    if (State.HistoryChanged) {
+        const QMessageBox::StandardButton answer = askToSaveBeforeSwitching(this);
+        // Closing the box counts as Cancel; so does a save that failed (the user
+        // has been told why), since switching would throw the unsaved list away.
+        const bool keepCurrentList =
+            (answer != QMessageBox::Yes && answer != QMessageBox::No) ||
+            (answer == QMessageBox::Yes && !SaveHistoryList(*List_History));
+        if (keepCurrentList) {
+            FormLoaded = false;
+            Option_HistoryList[State.SelectedSavedList - 1]->setChecked(true);
+            Text_SearchData->setFocus();
+            QCoreApplication::processEvents();
+            FormLoaded = true;
+            return;
+        }
+    }
+
+    State.SelectedSavedList = qint16(Index + 1);
+    State.HistoryFilePath = DataFolder::historyFilePath(State.SelectedSavedList);
+    List_History->clear();
+    // The old list's changes are gone with its items: should the new file prove
+    // unreadable, the empty box must not be saved over it at exit.
+    State.HistoryChanged = false;
+    LoadHistoryList(*List_History);
+    State.SavedListChanged = true;
+    Text_SearchData->setFocus();
+}
+
+// ---------------------------------------------------------------- Info & Settings
+
+void MainForm::Command_Help_Click()
+{
+    // Built afresh at every opening, so it always starts from its design and
+    // the current state.
+    InfoForm form(*List_History, this);
+    form.exec();
+}
+
+} // namespace Nimbrel

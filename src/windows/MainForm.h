@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace Nimbrel {
+
+class SearchBox;
+
+// The launcher's main window: the search box, the history list and its three
+// lists, the launch buttons and the way into the Info & Settings window.
+// Controls carry their design names as object names.
+class MainForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MainForm(QWidget *parent = nullptr);
+    ~MainForm() override;
+
+    // True once the load handler has run to its end.
+    bool formLoaded() const { return FormLoaded; }
+
+protected:
+    bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    // Start-up and shut-down.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    void Command_Exit_Click();
+
+    // The search launch and the search box.
+    void Command_OpenBrowser_Click();
+    void Command_OpenWikiMain_Click();
+    void Text_SearchData_Change();
+    void Text_SearchData_DblClick();
+    void Text_SearchData_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift);
+
+    // The history list and the choice among the three lists.
+    void List_History_Click();
+    void List_History_DblClick();
+    void Option_HistoryList_Click(qint16 Index);
+
+    // The Info & Settings window.
+    void Command_Help_Click();
+
+private:
+    enum class Picked { Nothing, DashItem, Term };
+
+    void buildDesign();
+    void connectHandlers();
+    // Copies the selected history item into the search box, unfiltered.
+    Picked pickSelectedItem();
+
+    SearchBox *Text_SearchData;
+    QListWidget *List_History;
+    QLabel *Label_SearchData;
+    QPushButton *Command_OpenBrowser;
+    QPushButton *Command_Exit;
+    QPushButton *Command_Help;
+    QPushButton *Command_OpenWikiMain;
+    std::array<QRadioButton *, 3> Option_HistoryList; // index i stands for list i + 1
+
+    // While false, the option buttons' click handler does nothing.
+    bool FormLoaded = false;
+    bool m_unloaded = false;
+};
+
+} // namespace Nimbrel

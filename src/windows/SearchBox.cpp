@@ -1,0 +1,179 @@
+#include "windows/SearchBox.h"
+
+#include "rules/SearchRules.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+
+#include <limits>
+
+namespace Nimbrel {
+
+namespace {
+
+// Whether the box would insert the key's text (the same test QLineEdit makes):
+// Backspace, Delete, Tab and Ctrl combinations are editing commands, not text.
+bool typesText(const QKeyEvent &key)
+{
+    const QString text = key.text();
+    if (text.isEmpty())
+        return false;
+    const Qt::KeyboardModifiers modifiers = key.modifiers();
+    if (modifiers == Qt::ControlModifier || modifiers == (Qt::ShiftModifier | Qt::ControlModifier))
+        return false;
+    const QChar first = text.front();
+    return first.isPrint() || first.isSurrogate() || first.category() == QChar::Other_Format ||
+           first.category() == QChar::Other_PrivateUse;
+}
+
+bool isEnter(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+SearchBox::SearchBox(QWidget *parent) : QLineEdit(parent)
+{
+    setMaxLength(std::numeric_limits<int>::max()); // no length limit
+}
+
+void SearchBox::Text_SearchData_KeyPress(char16_t &KeyAscii) const
+{
+    KeyAscii = SearchRules::filterKeyAscii(KeyAscii, text(), caretPosition());
+}
+
+int SearchBox::caretPosition() const
+{
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
+
+// Pasted text obeys the same rules as typing, so the box never holds what the
+// user could not have typed.
+void SearchBox::pasteAsTyped(const QString &incoming)
+{
+    const QString accepted =
+        SearchRules::typedInsertion(text(), caretPosition(), selectionLength(), incoming);
+    if (!accepted.isEmpty())
+        insert(accepted);
+}
+
+void SearchBox::keyPressEvent(QKeyEvent *event)
+{
+    emit keyDown(event->key(), event->modifiers());
+    if (isEnter(event->key())) {
+        event->accept(); // Enter is no character of the term
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteAsTyped(QGuiApplication::clipboard()->text());
+        event->accept();
+        return;
+    }
+    if (!typesText(*event)) {
+        QLineEdit::keyPressEvent(event); // editing, focus and shortcut keys keep their meaning
+        return;
+    }
+    const QString typed = event->text();
+    if (typed.size() != 1) { // a composed key, or a character beyond 16 bits
+        pasteAsTyped(typed);
+        event->accept();
+        return;
+    }
+    const char16_t original = typed.front().unicode();
+    char16_t KeyAscii = original;
+    Text_SearchData_KeyPress(KeyAscii);
+    if (KeyAscii == original) {
+        QLineEdit::keyPressEvent(event); // goes in as typed
+        return;
+    }
+    if (KeyAscii != SearchRules::KeyAscii::Discard)
+        insert(QString(QChar(KeyAscii)));
+    event->accept();
+}
+
+void SearchBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    // Letters composed with dead keys or an input method arrive here.
+    const QString incoming = event->commitString();
+    const QString accepted =
+        SearchRules::typedInsertion(text(), caretPosition(), selectionLength(), incoming);
+    if (accepted == incoming) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent again(event->preeditString(), event->attributes());
+    again.setCommitString(accepted, event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&again);
+}
+
+void SearchBox::dropEvent(QDropEvent *event)
+{
+    // Text dropped in from elsewhere is filtered, then dropped as usual so the
+    // box ends its drag feedback itself.
+    if (event->source() == this || !event->mimeData()->hasText()) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    const QString incoming = event->mimeData()->text();
+    const QString accepted = SearchRules::typedInsertion(
+        text(), cursorPositionAt(event->position().toPoint()), 0, incoming);
+    if (accepted == incoming) {
+        QLineEdit::dropEvent(event);
+        return;
+    }
+    QMimeData filtered;
+    filtered.setText(accepted);
+    QDropEvent again(event->position(), event->possibleActions(), &filtered, event->buttons(),
+                     event->modifiers());
+    QLineEdit::dropEvent(&again);
+    event->setDropAction(again.dropAction());
+    event->setAccepted(again.isAccepted());
+}
+
+void SearchBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu *menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The menu's Paste is the action wired to QLineEdit::paste (by name in
+    // Qt 6.4, by pointer in later releases); it gets the filtered paste.
+    for (QAction *action : menu->actions()) {
+        const bool wasPaste = disconnect(action, &QAction::triggered, this, &QLineEdit::paste) ||
+                              disconnect(action, SIGNAL(triggered()), this, SLOT(paste()));
+        if (!wasPaste)
+            continue;
+        connect(action, &QAction::triggered, this,
+                [this] { pasteAsTyped(QGuiApplication::clipboard()->text()); });
+    }
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+void SearchBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QLineEdit::mouseDoubleClickEvent(event);
+        return;
+    }
+    emit doubleClicked();
+    event->accept();
+}
+
+void SearchBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    // The middle-click paste of the X11 selection.
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (event->button() != Qt::MiddleButton || !clipboard->supportsSelection()) {
+        QLineEdit::mouseReleaseEvent(event);
+        return;
+    }
+    deselect();
+    pasteAsTyped(clipboard->text(QClipboard::Selection));
+    event->accept();
+}
+
+} // namespace Nimbrel

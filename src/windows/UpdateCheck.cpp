@@ -1,0 +1,71 @@
+#include "windows/UpdateCheck.h"
+
+#include "desktop/OpenInDefaultHandler.h"
+#include "rules/DataFolder.h"
+#include "rules/Module1.h"
+#include "windows/InputBlocker.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace Nimbrel {
+
+MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVersion)
+{
+    const QString infoQuestion = QStringLiteral("\n\nGoto the Program Homepage for info ?");
+    MessageRequest request;
+    request.title = QStringLiteral("Current version: ") + appVersion;
+    request.icon = QMessageBox::NoIcon;
+    request.buttons = QMessageBox::Yes | QMessageBox::No;
+    switch (verdict.outcome) {
+    case UpdateOutcome::DownloadFailed:
+        request.text = QStringLiteral("Web Datafile not foud.") + infoQuestion;
+        break;
+    case UpdateOutcome::NoLocalFile:
+        request.text = QStringLiteral("Downloaded Datafile not foud.") + infoQuestion;
+        break;
+    case UpdateOutcome::NoEntry:
+        request.text = QStringLiteral("No data for this program found.") + infoQuestion;
+        break;
+    case UpdateOutcome::NewerVersion:
+        request.text =
+            QStringLiteral("A newer version  ( ") + verdict.versionText +
+            QStringLiteral(" )  is available.\n\nGoto the Program Homepage to download ?");
+        break;
+    case UpdateOutcome::LatestVersion:
+        request.text = QStringLiteral("This is the latest version.");
+        request.buttons = QMessageBox::Ok;
+        break;
+    }
+    return request;
+}
+
+void runUpdateCheck(QWidget *parent, const UpdateCheckOptions &options)
+{
+    const QPointer<QWidget> guardedParent(parent);
+    if (!reportIfFailed(parent, DataFolder::ensureExists(updateTempFolder())))
+        return;
+
+    DownloadResult download;
+    {
+        InputBlocker blocker;
+        download = downloadBounded(options.versionsUrl, options.limits);
+    }
+    // The program is closing: nobody is left to answer a question.
+    if (download.status == DownloadStatus::Interrupted)
+        return;
+
+    const QString localPath = versionsLocalPath();
+    const QString &appVersion = Module1::State.AppVersion;
+    UpdateVerdict verdict{UpdateOutcome::DownloadFailed, {}};
+    if (download.status == DownloadStatus::Done && writeLocalCopy(localPath, download.body))
+        verdict = judgeVersionsFile(localPath, appVersion);
+
+    MessageRequest message = updateMessage(verdict, appVersion);
+    message.parent = guardedParent;
+    const QMessageBox::StandardButton answer = desktop().showMessage(message);
+    if (verdict.outcome != UpdateOutcome::LatestVersion && answer != QMessageBox::No)
+        OpenInDefaultHandler(Module1::State.Homepage, QString(), ShowCommand::Normal);
+}
+
+} // namespace Nimbrel

@@ -1,0 +1,171 @@
+#include "support/LocalHttpServer.h"
+#include "support/TestEnvironment.h"
+#include "rules/BoundedDownload.h"
+
+#include <QNetworkProxy>
+#include <QTcpServer>
+
+using namespace Nimbrel;
+
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(DownloadStatus)
+Q_DECLARE_METATYPE(LocalHttpServer::Route)
+
+class TestBoundedDownload : public QObject
+{
+    Q_OBJECT
+
+private:
+    LocalHttpServer m_server;
+    LocalHttpServer m_otherOrigin;
+    ClosedPort m_closed;
+
+private slots:
+    void initTestCase()
+    {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QVERIFY(m_server.port() != 0);
+        QVERIFY(m_closed.port() != 0);
+    }
+
+    void init()
+    {
+        m_server.clear();
+        m_otherOrigin.clear();
+    }
+
+    void outcomes_data()
+    {
+        using Mode = LocalHttpServer::Mode;
+        QTest::addColumn<QUrl>("url");
+        QTest::addColumn<LocalHttpServer::Route>("route");
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<DownloadStatus>("expected");
+        QTest::addColumn<QByteArray>("expectedBody");
+
+        const QUrl file = m_server.url(QStringLiteral("/dl/swv.txt"));
+        const QByteArray entry = "Nimbrel Launcher:1.3\r\n";
+        const qint64 mib = 1024 * 1024;
+        auto redirectTo = [](const QUrl &target) {
+            return LocalHttpServer::Route{
+                Mode::Answer, httpHead(302, 0, "Location: " + target.toEncoded() + "\r\n"), {}};
+        };
+
+        QTest::newRow("200 with body")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200, entry.size()), entry}
+            << mib << DownloadStatus::Done << entry;
+        QTest::newRow("200 empty body")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200, 0), {}} << mib
+            << DownloadStatus::Done << QByteArray();
+        QTest::newRow("200 without length, ended by close")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200), entry} << mib
+            << DownloadStatus::Done << entry;
+        QTest::newRow("200 cut short before its declared length")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200, 100), entry} << mib
+            << DownloadStatus::NetworkError << QByteArray();
+        QTest::newRow("404 with a body that names the program")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(404, entry.size()), entry}
+            << mib << DownloadStatus::HttpError << QByteArray();
+        QTest::newRow("500 with a body")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(500, entry.size()), entry}
+            << mib << DownloadStatus::HttpError << QByteArray();
+        QTest::newRow("300 without a location")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(300, entry.size()), entry}
+            << mib << DownloadStatus::HttpError << QByteArray();
+        QTest::newRow("redirect within the origin")
+            << file << redirectTo(m_server.url(QStringLiteral("/moved.txt"))) << mib
+            << DownloadStatus::Done << entry;
+        QTest::newRow("redirect to another port")
+            << file << redirectTo(m_otherOrigin.url(QStringLiteral("/dl/swv.txt"))) << mib
+            << DownloadStatus::RedirectRefused << QByteArray();
+        QUrl https = m_server.url(QStringLiteral("/moved.txt"));
+        https.setScheme(QStringLiteral("https"));
+        QTest::newRow("redirect to https")
+            << file << redirectTo(https) << mib << DownloadStatus::RedirectRefused << QByteArray();
+        QTest::newRow("garbage instead of http")
+            << file << LocalHttpServer::Route{Mode::Answer, "\x01\x02 not http", {}} << mib
+            << DownloadStatus::NetworkError << QByteArray();
+        QTest::newRow("connection refused")
+            << QUrl(QStringLiteral("http://127.0.0.1:%1/dl/swv.txt").arg(m_closed.port()))
+            << LocalHttpServer::Route{} << mib << DownloadStatus::NetworkError << QByteArray();
+        QTest::newRow("not a web url")
+            << QUrl(QStringLiteral("file:///etc/hostname")) << LocalHttpServer::Route{} << mib
+            << DownloadStatus::NetworkError << QByteArray();
+        QTest::newRow("body exactly at the limit")
+            << file
+            << LocalHttpServer::Route{Mode::Answer, httpHead(200, 1000), QByteArray(1000, 'a')}
+            << qint64(1000) << DownloadStatus::Done << QByteArray(1000, 'a');
+        QTest::newRow("declared one byte over the limit")
+            << file
+            << LocalHttpServer::Route{Mode::Answer, httpHead(200, 1001), QByteArray(1001, 'a')}
+            << qint64(1000) << DownloadStatus::TooLarge << QByteArray();
+        QTest::newRow("undeclared one byte over the limit")
+            << file << LocalHttpServer::Route{Mode::Answer, httpHead(200), QByteArray(1001, 'a')}
+            << qint64(1000) << DownloadStatus::TooLarge << QByteArray();
+        QTest::newRow("declares 2 GB")
+            << file << LocalHttpServer::Route{Mode::Endless, httpHead(200, 2 * 1024 * mib), {}}
+            << mib << DownloadStatus::TooLarge << QByteArray();
+        QTest::newRow("endless stream without length")
+            << file << LocalHttpServer::Route{Mode::Endless, httpHead(200), {}} << mib
+            << DownloadStatus::TooLarge << QByteArray();
+    }
+
+    void outcomes()
+    {
+        QFETCH(QUrl, url);
+        QFETCH(LocalHttpServer::Route, route);
+        QFETCH(qint64, maxBytes);
+        QFETCH(DownloadStatus, expected);
+        QFETCH(QByteArray, expectedBody);
+
+        m_server.route(QStringLiteral("/dl/swv.txt"), route);
+        m_server.answer(QStringLiteral("/moved.txt"), 200, "Nimbrel Launcher:1.3\r\n");
+        m_otherOrigin.answer(QStringLiteral("/dl/swv.txt"), 200, "Nimbrel Launcher:9\r\n");
+
+        const DownloadResult result = downloadBounded(url, {10s, maxBytes});
+        QCOMPARE(result.status, expected);
+        QCOMPARE(result.body, expectedBody);
+        QCOMPARE(m_otherOrigin.requestCount(), 0);
+    }
+
+    // A transfer timeout restarts with every byte; only an overall deadline
+    // stops a server that keeps sending a little.
+    void deadline_data()
+    {
+        using Mode = LocalHttpServer::Mode;
+        QTest::addColumn<LocalHttpServer::Route>("route");
+        QTest::newRow("silent server") << LocalHttpServer::Route{Mode::Silent, {}, {}};
+        QTest::newRow("one byte at a time")
+            << LocalHttpServer::Route{Mode::Drip, httpHead(200, 1000), QByteArray(1000, 'a')};
+    }
+
+    void deadline()
+    {
+        QFETCH(LocalHttpServer::Route, route);
+        m_server.route(QStringLiteral("/dl/swv.txt"), route);
+
+        const DownloadResult result =
+            downloadBounded(m_server.url(QStringLiteral("/dl/swv.txt")), {700ms, 1024 * 1024});
+        QCOMPARE(result.status, DownloadStatus::TimedOut);
+        QVERIFY(result.body.isEmpty());
+        // The connection is given up, not left hanging.
+        QTRY_COMPARE(m_server.openConnections(), 0);
+    }
+
+    void oversizedStreamIsCutOff()
+    {
+        m_server.route(QStringLiteral("/dl/swv.txt"),
+                       {LocalHttpServer::Mode::Endless, httpHead(200), {}});
+        const DownloadResult result = downloadBounded(m_server.url(QStringLiteral("/dl/swv.txt")));
+        QCOMPARE(result.status, DownloadStatus::TooLarge);
+        QTRY_COMPARE(m_server.openConnections(), 0);
+        // What was sent is what the socket buffers held when the client let go,
+        // far short of what the server would have kept sending.
+        qInfo("sent %lld bytes before the client gave up", m_server.bytesSent());
+        QVERIFY(m_server.bytesSent() < 64 * 1024 * 1024);
+    }
+};
+
+NIMBREL_CORE_TEST_MAIN(TestBoundedDownload)
+#include "tst_boundeddownload.moc"

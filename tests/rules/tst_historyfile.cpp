@@ -1,0 +1,108 @@
+#include "rules/HistoryFile.h"
+#include <QTest>
+
+#include <QBuffer>
+
+using namespace Nimbrel;
+
+namespace {
+
+QStringList texts(const QList<HistoryLine> &lines)
+{
+    QStringList result;
+    for (const HistoryLine &line : lines)
+        result << line.text;
+    return result;
+}
+
+QList<HistoryLine> read(const QByteArray &bytes, qint16 maxItems)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readHistoryLines(buffer, maxItems);
+}
+
+} // namespace
+
+class TestHistoryFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void lines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("maxItems");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList ab{QStringLiteral("A"), QStringLiteral("B")};
+        QTest::newRow("crlf, last terminated") << QByteArray("A\r\nB\r\n") << 10 << ab;
+        QTest::newRow("last unterminated") << QByteArray("A\r\nB") << 10 << ab;
+        QTest::newRow("lone cr") << QByteArray("A\rB\r") << 10 << ab;
+        QTest::newRow("lone lf") << QByteArray("A\nB\n") << 10 << ab;
+        QTest::newRow("lf cr is two ends")
+            << QByteArray("A\n\rB") << 10 << QStringList{QStringLiteral("A"), QString(), QStringLiteral("B")};
+        QTest::newRow("trailing empty line")
+            << QByteArray("A\r\nB\r\n\r\n") << 10 << QStringList{QStringLiteral("A"), QStringLiteral("B"), QString()};
+        QTest::newRow("empty file") << QByteArray() << 10 << QStringList{};
+        QTest::newRow("only a line end") << QByteArray("\r\n") << 10 << QStringList{QString()};
+        QTest::newRow("limit stops reading") << QByteArray("1\r\n2\r\n3\r\n") << 2
+                                             << QStringList{QStringLiteral("1"), QStringLiteral("2")};
+        QTest::newRow("max 0 reads all") << QByteArray("1\r\n2\r\n3") << 0
+                                         << QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+        QTest::newRow("negative max reads all") << QByteArray("1\n2") << -5
+                                                << QStringList{QStringLiteral("1"), QStringLiteral("2")};
+        QTest::newRow("blanks kept") << QByteArray("  AB \r\n") << 10 << QStringList{QStringLiteral("  AB ")};
+        QTest::newRow("nul byte kept") << QByteArray("A\0B\r\n", 5) << 10
+                                       << QStringList{QStringLiteral("A") + QChar(0) + QStringLiteral("B")};
+    }
+    void lines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, maxItems);
+        QFETCH(QStringList, expected);
+        QCOMPARE(texts(read(bytes, qint16(maxItems))), expected);
+    }
+
+    void crLfSplitAcrossChunks()
+    {
+        // The reader works in 64 KiB chunks; a CR LF on the border is one line end.
+        const QByteArray first(64 * 1024 - 1, 'x');
+        const QList<HistoryLine> lines = read(first + "\r\nY\r\n", 10);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0].text.size(), first.size());
+        QCOMPARE(lines[1].text, QStringLiteral("Y"));
+    }
+
+    void readsOnlyWhatTheListShows()
+    {
+        QByteArray bytes;
+        for (int i = 0; i < 100000; ++i)
+            bytes += "ITEM " + QByteArray::number(i) + "\r\n";
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QCOMPARE(readHistoryLines(buffer, 10).size(), 10);
+        QVERIFY(buffer.pos() <= 64 * 1024);
+    }
+
+    void invalidBytesSurviveRoundTrip()
+    {
+        const QByteArray latin1("CAF\xc9 \xff\xfe");
+        const HistoryLine line = decodeHistoryLine(latin1);
+        QCOMPARE(line.raw, latin1);
+        QCOMPARE(encodeHistoryItem(line.text, line.raw), latin1);
+        // Once the user changed the text, the bytes no longer belong to it.
+        QCOMPARE(encodeHistoryItem(QStringLiteral("CAFE"), line.raw), QByteArray("CAFE"));
+    }
+
+    void validTextNeedsNoRawBytes()
+    {
+        const QByteArray utf8 = QStringLiteral("CAFÉ").toUtf8();
+        const HistoryLine line = decodeHistoryLine(utf8);
+        QCOMPARE(line.text, QStringLiteral("CAFÉ"));
+        QVERIFY(line.raw.isEmpty());
+        QCOMPARE(encodeHistoryItem(line.text), utf8);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestHistoryFile)
+#include "tst_historyfile.moc"

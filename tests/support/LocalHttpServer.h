@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+
+// A small HTTP server on 127.0.0.1 for the download tests. Each path gets a
+// behaviour; unknown paths answer 404.
+class LocalHttpServer : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Mode {
+        Answer,  // sends `head` and `body`, then closes
+        Silent,  // accepts the request and never answers
+        Drip,    // sends `head`, then one byte of `body` every 100 ms
+        Endless, // sends `head`, then filler for as long as the client reads
+    };
+    struct Route {
+        Mode mode = Mode::Answer;
+        QByteArray head; // status line and headers, without the blank line
+        QByteArray body;
+    };
+
+    LocalHttpServer();
+
+    QUrl url(const QString &path) const;
+    quint16 port() const { return m_server.serverPort(); }
+
+    // The usual answer: status, Content-Length and body.
+    void answer(const QString &path, int status, const QByteArray &body);
+    void route(const QString &path, const Route &route) { m_routes.insert(path, route); }
+    void clear();
+
+    int requestCount() const { return m_requests; }
+    qint64 bytesSent() const { return m_bytesSent; }
+    int openConnections() const { return m_open; }
+
+private:
+    void serve(QTcpSocket *socket);
+    void start(QTcpSocket *socket, const Route &route);
+
+    QTcpServer m_server;
+    QHash<QString, Route> m_routes;
+    int m_requests = 0;
+    qint64 m_bytesSent = 0;
+    int m_open = 0;
+};
+
+QByteArray httpHead(int status, qint64 contentLength = -1,
+                    const QByteArray &extraHeaders = QByteArray());
+
+// A port on 127.0.0.1 where connections are refused: a socket is bound to it
+// but never listens. It stays bound while the object lives, so no other test
+// running at the same time can be given the port and answer on it.
+class ClosedPort
+{
+public:
+    ClosedPort() { m_socket.bind(QHostAddress::LocalHost, 0); }
+    quint16 port() const { return m_socket.localPort(); }
+
+private:
+    QTcpSocket m_socket;
+};

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "support/TestEnvironment.h"
+#include "windows/InfoForm.h"
+#include "windows/MainForm.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+// The main window's controls, found by their object names as a user's tools
+// (and screen readers) see them.
+struct MainFormUi {
+    QLineEdit *Text_SearchData;
+    QListWidget *List_History;
+    QLabel *Label_SearchData;
+    QPushButton *Command_OpenBrowser;
+    QPushButton *Command_Exit;
+    QPushButton *Command_Help;
+    QPushButton *Command_OpenWikiMain;
+    std::array<QRadioButton *, 3> Option_HistoryList;
+};
+MainFormUi ui(const Nimbrel::MainForm &form);
+
+// The Info window's controls, by object name.
+struct InfoFormUi {
+    QLabel *Label_Info;
+    QPushButton *Command_Exit;
+    QPushButton *Command_CopyKey;
+    QLabel *lblEmail;
+    QPushButton *CheckUpdate;
+    QLabel *Label_AppTitle;
+    QLabel *Label_AppVersion;
+    QCheckBox *Check_CloseProgram;
+    QLabel *Label1;
+    QLineEdit *Text_HistoryListMaxItems;
+    QPushButton *Command_Apply;
+    QPushButton *Command_EditHistory;
+    QPushButton *Command_ClearHistoryList;
+    QCheckBox *Check_MoveItemToTop;
+    QFrame *Line5;
+    QFrame *Line4;
+};
+InfoFormUi ui(const Nimbrel::InfoForm &form);
+
+// The history list box read and filled as plain texts.
+QStringList listTexts(const QListWidget &list);
+void fillList(QListWidget &list, const QStringList &texts);
+
+// Answers the next modal window of type `Window`: once one is up, `answer` is
+// called with it and must close it. Returns a flag that turns true then.
+// Should no such window come up within `wait`, whatever modal window is up is
+// closed, so that a missing or unexpected box fails the test at once rather
+// than hanging it.
+template <class Window>
+std::shared_ptr<bool> whenModalOpens(std::function<void(Window *)> answer,
+                                     std::chrono::milliseconds wait = std::chrono::seconds(10))
+{
+    auto answered = std::make_shared<bool>(false);
+    auto *poll = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *window = qobject_cast<Window *>(modal)) {
+            poll->deleteLater();
+            poll->stop();
+            *answered = true;
+            answer(window);
+            return;
+        }
+        if (clock->elapsed() > wait.count()) {
+            poll->stop();
+            poll->deleteLater();
+            if (modal)
+                modal->close();
+        }
+    });
+    poll->start(5);
+    return answered;
+}
+
+// A QtTest main for windows, whose process runs in its own temporary environment.
+#define NIMBREL_TEST_MAIN(TestClass)                                                               \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestEnvironment environment;                                                               \
+        QApplication app(argc, argv);                                                              \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

@@ -1,0 +1,387 @@
+#include "InfoWindowFixture.h"
+
+#include "rules/Module1.h"
+#include "windows/TwipsLayout.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTimer>
+
+using namespace Nimbrel;
+
+using namespace InfoWindowFixture;
+using Module1::State;
+
+namespace
+{
+
+const QString InformationText = QStringLiteral(
+    "There is one default setting that should never need changing and that is the Nimbrel URL.\n"
+    "However, should it for some reason be needed anyway it is in the Windows Registry at:\n"
+    "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath\n"
+    "\n");
+
+// The part of a control that shows something: a label's or a check box's
+// caption from its left edge, or the whole of any other control.
+QRect shownArea(const QWidget *widget)
+{
+    if (qobject_cast<const QLabel *>(widget) || qobject_cast<const QCheckBox *>(widget))
+        return QRect(widget->pos(), TwipsLayout::captionSize(widget));
+    return widget->geometry();
+}
+
+QString captionOf(const QWidget *widget)
+{
+    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->text();
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    return QString();
+}
+
+// Runs `check` on the modal window once it is up, then closes it with Close.
+void whenInfoWindowOpens(const std::function<void(InfoForm *)> &check)
+{
+    whenModalOpens<InfoForm>([check](InfoForm *info) {
+        const auto close = qScopeGuard([info] { ui(*info).Command_Exit->click(); });
+        check(info);
+    });
+}
+
+} // namespace
+
+class TestInfoForm : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<FakeDesktop> fake;
+
+private slots:
+    void init()
+    {
+        TestEnvironment::reset();
+        fake = std::make_unique<FakeDesktop>();
+        writeSettings({}, 50);
+    }
+    void cleanup() { fake.reset(); }
+
+    void designShowsTheFinalTextsUnclipped()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        QCOMPARE(info.windowTitle(), QStringLiteral("General Info & Settings"));
+        QCOMPARE(ui(info).Label_AppTitle->text(), QStringLiteral("Nimbrel Launcher"));
+        QCOMPARE(ui(info).Label_AppVersion->text(), QStringLiteral("Version ") + State.AppVersion);
+        QVERIFY(!State.AppVersion.isEmpty());
+        QCOMPARE(ui(info).Label_Info->text(), InformationText);
+        QCOMPARE(ui(info).lblEmail->text(), QStringLiteral("author@nimbrel.example"));
+        QCOMPARE(ui(info).Label_AppTitle->palette().color(QPalette::WindowText), QColor(Qt::black));
+        QVERIFY(!ui(info).Command_Apply->isEnabled());
+        QCOMPARE(info.minimumSize(), info.maximumSize());
+
+        // Every control sits inside the window, shows its whole caption and
+        // overlaps no other control.
+        QList<QWidget *> controls;
+        for (QWidget *child : info.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!qobject_cast<QFrame *>(child) || qobject_cast<QLabel *>(child))
+                controls << child;
+        }
+        QCOMPARE(controls.size(), 14);
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            const QWidget *a = controls[i];
+            QVERIFY2(info.rect().contains(a->geometry()), qPrintable(a->objectName()));
+            const QSize needed = TwipsLayout::captionSize(a);
+            QVERIFY2(needed.width() <= a->width() && needed.height() <= a->height(),
+                     qPrintable(a->objectName()));
+            QVERIFY2(!captionOf(a).contains(u'&'), qPrintable(a->objectName())); // no access keys
+            QVERIFY2(!a->accessibleName().isEmpty(), qPrintable(a->objectName()));
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                QVERIFY2(!shownArea(a).intersects(shownArea(controls[j])),
+                         qPrintable(a->objectName() + u" / " + controls[j]->objectName()));
+            }
+        }
+        QCOMPARE(ui(info).Text_HistoryListMaxItems->accessibleName(), ui(info).Label1->text());
+        QCOMPARE(ui(info).Label1->buddy(), ui(info).Text_HistoryListMaxItems);
+        // Scaled alike: Close lines up with Copy key to Clipboard.
+        QCOMPARE(ui(info).Command_Exit->x(), ui(info).Command_CopyKey->x());
+        QCOMPARE(ui(info).Command_Exit->width(), ui(info).Command_CopyKey->width());
+
+        // The separator: a dark 1-pixel line under a white 2-pixel one.
+        QCOMPARE(ui(info).Line5->height(), 1);
+        QCOMPARE(ui(info).Line4->height(), 2);
+        QCOMPARE(ui(info).Line4->geometry().topLeft(), ui(info).Line5->geometry().topLeft());
+        QCOMPARE(ui(info).Line4->width(), ui(info).Line5->width());
+        QVERIFY(info.children().indexOf(ui(info).Line4) > info.children().indexOf(ui(info).Line5));
+        QCOMPARE(ui(info).Line4->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(ui(info).Line5->palette().color(QPalette::Window),
+                 info.palette().color(QPalette::WindowText));
+        QVERIFY(ui(info).Line5->y() > ui(info).lblEmail->geometry().bottom());
+        QVERIFY(ui(info).Line5->y() > ui(info).CheckUpdate->geometry().bottom());
+        QVERIFY(ui(info).Line5->y() < ui(info).Check_MoveItemToTop->y());
+
+        // The e-mail address looks like a link, and only it changes the pointer.
+        QVERIFY(ui(info).lblEmail->font().underline());
+        QCOMPARE(ui(info).lblEmail->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(info.cursor().shape(), Qt::ArrowCursor);
+        for (const QWidget *control : std::as_const(controls)) {
+            if (control != ui(info).lblEmail)
+                QVERIFY2(control->cursor().shape() != Qt::PointingHandCursor,
+                         qPrintable(control->objectName()));
+        }
+    }
+
+    void emailAddressAnswersALeftClickOnIt()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        QTest::mouseClick(ui(info).lblEmail, Qt::RightButton);
+        QTest::mouseClick(ui(info).Label_Info, Qt::LeftButton);
+        QTest::mousePress(ui(info).lblEmail, Qt::LeftButton);
+        QTest::mouseRelease(ui(info).lblEmail, Qt::LeftButton, {},
+                            QPoint(ui(info).lblEmail->width() + 5, 2)); // let go beside it
+        QVERIFY(fake->opened.isEmpty());
+
+        QTest::mouseClick(ui(info).lblEmail, Qt::LeftButton);
+        QCOMPARE(fake->opened.size(), 1);
+        QVERIFY(fake->opened[0].file.startsWith(QStringLiteral("mailto:author@nimbrel.example")));
+    }
+
+    void tabOrderStartsAtClose()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        QCOMPARE(QApplication::focusWidget(), ui(info).Command_Exit);
+
+        const auto tabRound = [&info] {
+            QStringList visited;
+            for (int i = 0; i < 9; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                visited << QApplication::focusWidget()->objectName();
+                if (QApplication::focusWidget() == ui(info).Command_Exit)
+                    break;
+            }
+            return visited;
+        };
+        QStringList expected{
+            QStringLiteral("Command_CopyKey"),     QStringLiteral("CheckUpdate"),
+            QStringLiteral("Check_CloseProgram"),  QStringLiteral("Text_HistoryListMaxItems"),
+            QStringLiteral("Command_EditHistory"), QStringLiteral("Command_ClearHistoryList"),
+            QStringLiteral("Check_MoveItemToTop"), QStringLiteral("Command_Exit")};
+        QCOMPARE(tabRound(), expected); // Apply is skipped while disabled
+
+        ui(info).Text_HistoryListMaxItems->setText(QStringLiteral("20"));
+        expected.insert(4, QStringLiteral("Command_Apply"));
+        QCOMPARE(tabRound(), expected);
+    }
+
+    void onlyTheFocusedButtonAnswersEnterAndEscapeIsIgnored()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        ui(info).Text_HistoryListMaxItems->setFocus();
+        QTest::keyClicks(ui(info).Text_HistoryListMaxItems, QStringLiteral("5"));
+        QCOMPARE(ui(info).Text_HistoryListMaxItems->text(), QStringLiteral("505"));
+        ui(info).Text_HistoryListMaxItems->setText(QStringLiteral("20"));
+        QTest::keyClick(ui(info).Text_HistoryListMaxItems, Qt::Key_Return);
+        QTest::keyClick(ui(info).Text_HistoryListMaxItems, Qt::Key_Escape);
+        QVERIFY(info.isVisible());
+        QVERIFY(ui(info).Command_Apply->isEnabled());
+        QCOMPARE(State.HistoryListMaxItems, qint16(50));
+        QVERIFY(fake->messages.isEmpty());
+
+        // Enter does click the button that has the focus.
+        ui(info).Command_Apply->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), ui(info).Command_Apply);
+        QTest::keyClick(ui(info).Command_Apply, Qt::Key_Return);
+        QCOMPARE(State.HistoryListMaxItems, qint16(20));
+    }
+
+    void openingReflectsStateWithoutChangingIt_data()
+    {
+        QTest::addColumn<int>("close");
+        QTest::addColumn<int>("move");
+        QTest::addColumn<int>("maxItems");
+        QTest::newRow("both off as stored") << 0 << 0 << 10;
+        QTest::newRow("both on as stored") << 1 << 1 << 50;
+        QTest::newRow("switched off in this run") << 10 << 10 << 20;
+        QTest::newRow("switched on in this run") << 11 << 11 << 20;
+        QTest::newRow("mixed") << 1 << 10 << 35;
+        QTest::newRow("size below range from the store") << 0 << 0 << 5;
+        QTest::newRow("negative size from the store") << 0 << 0 << -3;
+    }
+    void openingReflectsStateWithoutChangingIt()
+    {
+        QFETCH(int, close);
+        QFETCH(int, move);
+        QFETCH(int, maxItems);
+        MainForm main;
+        State.CloseWhenBrowserOpen = Module1::OptionFlag(close);
+        State.MoveItemToTop = Module1::OptionFlag(move);
+        State.HistoryListMaxItems = qint16(maxItems);
+        InfoForm info(*ui(main).List_History, &main);
+        QCOMPARE(ui(info).Check_CloseProgram->isChecked(), close == 1 || close == 11);
+        QCOMPARE(ui(info).Check_MoveItemToTop->isChecked(), move == 1 || move == 11);
+        QCOMPARE(ui(info).Text_HistoryListMaxItems->text(), QString::number(maxItems));
+        QVERIFY(!ui(info).Command_Apply->isEnabled());
+        QVERIFY(info.formLoaded());
+        QCOMPARE(State.CloseWhenBrowserOpen, Module1::OptionFlag(close));
+        QCOMPARE(State.MoveItemToTop, Module1::OptionFlag(move));
+        QCOMPARE(State.HistoryListMaxItems, qint16(maxItems));
+    }
+
+    void checkBoxesCycleFlagsAndExitStoresThem()
+    {
+        writeSettings("MoveSearchedtItemToTop=1\n", 50);
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        QVERIFY(ui(info).Check_MoveItemToTop->isChecked());
+        QCOMPARE(State.MoveItemToTop, Module1::OptionFlag(1));
+
+        QTest::mouseClick(ui(info).Check_CloseProgram, Qt::LeftButton);
+        QCOMPARE(State.CloseWhenBrowserOpen, Module1::OptionFlag(11));
+        QTest::mouseClick(ui(info).Check_CloseProgram, Qt::LeftButton);
+        QCOMPARE(State.CloseWhenBrowserOpen, Module1::OptionFlag(10));
+        QTest::mouseClick(ui(info).Check_MoveItemToTop, Qt::LeftButton);
+        QCOMPARE(State.MoveItemToTop, Module1::OptionFlag(10));
+        QCOMPARE(storedSetting(QStringLiteral("MoveSearchedtItemToTop")), QStringLiteral("1"));
+
+        ui(info).Command_Exit->click();
+        QVERIFY(!info.isVisible());
+        w.main->close();
+        QCOMPARE(storedSetting(QStringLiteral("CloseWhenBrowserOpen")), QStringLiteral("0"));
+        QCOMPARE(storedSetting(QStringLiteral("MoveSearchedtItemToTop")), QStringLiteral("0"));
+    }
+
+    void historySize_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("applied"); // 0: Apply stays disabled
+        // The rule's every case is in tst_historysize; these rows show the wiring.
+        QTest::newRow("lowest") << QStringLiteral("10") << 10;
+        QTest::newRow("just above") << QStringLiteral("51") << 0;
+        QTest::newRow("half to even, up") << QStringLiteral("11.5") << 12;
+        QTest::newRow("trailing letters") << QStringLiteral("20abc") << 20;
+    }
+    void historySize()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, applied);
+        writeBytes(listFile(1), numberedLines(1, 60));
+        Windows w;
+        InfoForm &info = *w.info;
+        QCOMPARE(ui(*w.main).List_History->count(), 50);
+        // What the file holds by the time of Apply is what the list must show.
+        writeBytes(listFile(1), numberedLines(101, 60));
+
+        ui(info).Text_HistoryListMaxItems->setText(QStringLiteral("x")); // a change either way
+        ui(info).Text_HistoryListMaxItems->setText(text);
+        QCOMPARE(ui(info).Command_Apply->isEnabled(), applied != 0);
+        if (applied == 0) {
+            QMetaObject::invokeMethod(&info, "Command_Apply_Click"); // even from code, no change
+            QCOMPARE(State.HistoryListMaxItems, qint16(50));
+            QCOMPARE(ui(*w.main).List_History->item(0)->text(), QStringLiteral("ITEM 1"));
+            return;
+        }
+        QTest::mouseClick(ui(info).Command_Apply, Qt::LeftButton);
+        QCOMPARE(State.HistoryListMaxItems, qint16(applied));
+        QCOMPARE(storedSetting(QStringLiteral("HistoryListMaxItems")), QString::number(applied));
+        QCOMPARE(ui(*w.main).List_History->count(), applied);
+        QCOMPARE(ui(*w.main).List_History->item(0)->text(), QStringLiteral("ITEM 101"));
+        QVERIFY(!ui(info).Command_Apply->isEnabled());
+        QCOMPARE(ui(info).Text_HistoryListMaxItems->text(), text);
+    }
+
+    void doubleClickEmptiesTheBox()
+    {
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        ui(info).Text_HistoryListMaxItems->setText(QStringLiteral("20"));
+        QVERIFY(ui(info).Command_Apply->isEnabled());
+        QTest::mouseDClick(ui(info).Text_HistoryListMaxItems, Qt::LeftButton);
+        QCOMPARE(ui(info).Text_HistoryListMaxItems->text(), QString());
+        QVERIFY(!ui(info).Command_Apply->isEnabled());
+    }
+
+    void applyLowersTheListButKeepsTheFile()
+    {
+        const QByteArray file = numberedLines(1, 35);
+        writeBytes(listFile(1), file);
+        Windows w;
+        w.info->show();
+        QCOMPARE(ui(*w.main).List_History->count(), 35);
+        ui(*w.info).Text_HistoryListMaxItems->setText(QStringLiteral("20"));
+        ui(*w.info).Command_Apply->click();
+        QCOMPARE(listTexts(*ui(*w.main).List_History),
+                 QString::fromLatin1(numberedLines(1, 20))
+                     .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts));
+        QCOMPARE(readBytes(listFile(1)), file);
+        QCOMPARE(State.HistoryChanged, false);
+        QVERIFY(w.info->isVisible());
+    }
+
+    void applyKeepsSearchesNotYetSaved()
+    {
+        writeBytes(listFile(1), "OLD 1\r\nOLD 2\r\n");
+        Windows w;
+        QListWidget &list = *ui(*w.main).List_History;
+        list.insertItem(0, QStringLiteral("NEW"));
+        State.HistoryChanged = true;
+        ui(*w.info).Text_HistoryListMaxItems->setText(QStringLiteral("10"));
+        ui(*w.info).Command_Apply->click();
+        const QStringList expected{QStringLiteral("NEW"), QStringLiteral("OLD 1"),
+                                   QStringLiteral("OLD 2")};
+        QCOMPARE(listTexts(list), expected);
+        QCOMPARE(readBytes(listFile(1)), QByteArray("NEW\r\nOLD 1\r\nOLD 2\r\n"));
+        QCOMPARE(State.HistoryChanged, false);
+    }
+
+    void helpButtonOpensAFreshModalWindowEachTime()
+    {
+        MainForm main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        int openings = 0;
+        whenInfoWindowOpens([&](InfoForm *info) {
+            ++openings;
+            QVERIFY(info->isModal());
+            QCOMPARE(info->parentWidget(), &main);
+            QVERIFY((info->geometry().center() - main.geometry().center()).manhattanLength() <= 4);
+            QVERIFY(QTest::qWaitForWindowActive(info));
+            QTRY_COMPARE(QApplication::focusWidget(), ui(*info).Command_Exit);
+            QTest::keyClicks(ui(*info).Text_HistoryListMaxItems, QStringLiteral("3"));
+            QCOMPARE(ui(*info).Text_HistoryListMaxItems->text(), QStringLiteral("503"));
+            ui(*info).Text_HistoryListMaxItems->setText(QStringLiteral("30"));
+            QVERIFY(ui(*info).Command_Apply->isEnabled());
+        });
+        QTest::mouseClick(ui(main).Command_Help, Qt::LeftButton);
+        QCOMPARE(openings, 1);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        // Closing dropped the typed size.
+        QCOMPARE(State.HistoryListMaxItems, qint16(50));
+        QCOMPARE(storedSetting(QStringLiteral("HistoryListMaxItems")), QStringLiteral("50"));
+
+        whenInfoWindowOpens([&](InfoForm *info) {
+            ++openings;
+            QCOMPARE(ui(*info).Text_HistoryListMaxItems->text(), QStringLiteral("50"));
+            QVERIFY(!ui(*info).Command_Apply->isEnabled());
+        });
+        ui(main).Command_Help->click();
+        QCOMPARE(openings, 2);
+    }
+};
+
+NIMBREL_TEST_MAIN(TestInfoForm)
+#include "tst_infoform.moc"

@@ -1,0 +1,351 @@
+#include "support/SettingsFixture.h"
+#include "windows/MainForm.h"
+#include "rules/Module1.h"
+#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+using namespace Nimbrel;
+
+using Module1::State;
+using namespace SettingsFixture;
+
+class TestMainFormHistoryList : public QObject
+{
+    Q_OBJECT
+    FakeDesktop *fake = nullptr;
+    MainForm *form = nullptr;
+
+    void openForm()
+    {
+        delete form;
+        form = new MainForm;
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+    }
+
+    QPoint centreOf(int row) const
+    {
+        return ui(*form).List_History->visualItemRect(ui(*form).List_History->item(row)).center();
+    }
+    void clickRow(int row)
+    {
+        QTest::mouseClick(ui(*form).List_History->viewport(), Qt::LeftButton, {}, centreOf(row));
+    }
+    void doubleClickRow(int row)
+    {
+        QTest::mouseClick(ui(*form).List_History->viewport(), Qt::LeftButton, {}, centreOf(row));
+        QTest::mouseDClick(ui(*form).List_History->viewport(), Qt::LeftButton, {}, centreOf(row));
+    }
+
+    // Puts an unsaved term at the top of list 1, as a launch does.
+    void launchUnsavedTerm()
+    {
+        ui(*form).Text_SearchData->setText(QStringLiteral("NEW"));
+        QTest::keyClick(ui(*form).Text_SearchData, Qt::Key_Return);
+        QCOMPARE(State.HistoryChanged, true);
+        fake->opened.clear();
+    }
+
+private slots:
+    void init()
+    {
+        TestEnvironment::reset();
+        writeSettings();
+        fake = new FakeDesktop;
+        openForm();
+    }
+    void cleanup()
+    {
+        delete form;
+        form = nullptr;
+        delete fake;
+    }
+
+    void clickCopiesItemIntoBox_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("inBox");
+        QTest::newRow("plain term") << QStringLiteral("AB-12") << QStringLiteral("AB-12");
+        QTest::newRow("dash item empties the box") << QStringLiteral("-AB") << QString();
+        QTest::newRow("leading blanks dropped") << QStringLiteral("  AB") << QStringLiteral("AB");
+        QTest::newRow("small letters and punctuation kept unfiltered")
+            << QStringLiteral("ab.c/#?") << QStringLiteral("ab.c/#?");
+        QTest::newRow("empty item") << QString() << QString();
+        QTest::newRow("blanks only") << QStringLiteral("   ") << QString();
+    }
+    void clickCopiesItemIntoBox()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, inBox);
+        fillList(*ui(*form).List_History, {QStringLiteral("TOP"), item});
+        ui(*form).Text_SearchData->setText(QStringLiteral("XY"));
+        clickRow(1);
+        QCOMPARE(ui(*form).Text_SearchData->text(), inBox);
+        QCOMPARE(ui(*form).Command_OpenBrowser->isEnabled(), !inBox.isEmpty());
+        QCOMPARE(ui(*form).List_History->currentRow(), 1);
+        QVERIFY(ui(*form).List_History->item(1)->isSelected());
+        QCOMPARE(listTexts(*ui(*form).List_History), QStringList({QStringLiteral("TOP"), item}));
+        QCOMPARE(State.HistoryChanged, false);
+        QVERIFY(fake->opened.isEmpty());
+    }
+
+    void clickAndKeyboardPickAgain()
+    {
+        fillList(*ui(*form).List_History, texts({"A", "B", "C"}));
+        clickRow(0);
+        QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("A"));
+        QTest::keyClicks(ui(*form).Text_SearchData, QStringLiteral("x"));
+        QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("AX"));
+        clickRow(0); // the selected item again
+        QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("A"));
+
+        ui(*form).List_History->setFocus();
+        QTest::keyClick(ui(*form).List_History, Qt::Key_Down);
+        QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("B"));
+        QTest::keyClick(ui(*form).List_History, Qt::Key_End);
+        QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("C"));
+        QVERIFY(fake->opened.isEmpty());
+    }
+
+    void clickOrDoubleClickBesideTheItemsDoesNothing()
+    {
+        fillList(*ui(*form).List_History, texts({"A"}));
+        ui(*form).Text_SearchData->setText(QStringLiteral("XY"));
+        const QPoint below(5, ui(*form).List_History->viewport()->height() - 3);
+        QVERIFY(!ui(*form).List_History->itemAt(below));
+        QTest::mouseClick(ui(*form).List_History->viewport(), Qt::LeftButton, {}, below);
+        QTest::mouseDClick(ui(*form).List_History->viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("XY"));
+        QVERIFY(fake->opened.isEmpty());
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"A"}));
+        // Called with nothing selected, the handlers leave everything alone.
+        QMetaObject::invokeMethod(form, "List_History_Click");
+        QMetaObject::invokeMethod(form, "List_History_DblClick");
+        QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("XY"));
+        QVERIFY(fake->opened.isEmpty());
+    }
+
+    void doubleClickLaunches_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<int>("moveItemToTop");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QString>("launched"); // null: nothing launched
+        const QStringList abc = texts({"A", "B", "C"});
+        QTest::newRow("B moves up")
+            << abc << 1 << 1 << texts({"B", "A", "C"}) << QStringLiteral("B");
+        QTest::newRow("B stays with moving off") << abc << 0 << 1 << abc << QStringLiteral("B");
+        QTest::newRow("small letters found as they are")
+            << texts({"A", "ab"}) << 11 << 1 << texts({"ab", "A"}) << QStringLiteral("ab");
+        QTest::newRow("leading blanks: the trimmed term is new")
+            << texts({"A", "  AB"}) << 1 << 1 << texts({"AB", "A", "  AB"}) << QStringLiteral("AB");
+        QTest::newRow("empty item found and moved")
+            << texts({"A", ""}) << 1 << 1 << texts({"", "A"}) << QString(u""_qs);
+        QTest::newRow("dash item launches nothing")
+            << texts({"A", "-X"}) << 1 << 1 << texts({"A", "-X"}) << QString();
+    }
+    void doubleClickLaunches()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(int, moveItemToTop);
+        QFETCH(int, row);
+        QFETCH(QStringList, after);
+        QFETCH(QString, launched);
+        fillList(*ui(*form).List_History, before);
+        State.MoveItemToTop = Module1::OptionFlag(moveItemToTop);
+        doubleClickRow(row);
+        QCOMPARE(listTexts(*ui(*form).List_History), after);
+        if (launched.isNull()) {
+            QVERIFY(fake->opened.isEmpty());
+            QCOMPARE(State.HistoryChanged, false);
+        } else {
+            QCOMPARE(fake->opened.size(), 1);
+            QCOMPARE(fake->opened[0].file, Wiki + launched);
+            QVERIFY(ui(*form).List_History->selectedItems().isEmpty());
+            QCOMPARE(QApplication::focusWidget(), ui(*form).Text_SearchData);
+        }
+        QVERIFY(ui(*form).Text_SearchData->text().isEmpty());
+        QVERIFY(!ui(*form).Command_OpenBrowser->isEnabled());
+    }
+
+    void movedItemKeepsItsFileBytes()
+    {
+        writeBytes(listFile(1), QByteArray("AB\r\nCAF\xc9\r\n"));
+        writeSettings("MoveSearchedtItemToTop=1\n");
+        openForm();
+        QCOMPARE(ui(*form).List_History->count(), 2);
+        doubleClickRow(1);
+        QCOMPARE(fake->opened.size(), 1);
+        form->close();
+        QCOMPARE(readBytes(listFile(1)), QByteArray("CAF\xc9\r\nAB\r\n"));
+    }
+
+    void switchingWithoutChangesAsksNothing()
+    {
+        writeBytes(listFile(1), "ONE\r\n");
+        writeBytes(listFile(2), "TWO\r\n");
+        openForm();
+        ui(*form).List_History->setFocus();
+        QTest::mouseClick(ui(*form).Option_HistoryList[1], Qt::LeftButton);
+        QVERIFY(fake->messages.isEmpty());
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"TWO"}));
+        QCOMPARE(State.SelectedSavedList, qint16(2));
+        QCOMPARE(State.HistoryFilePath, listFile(2));
+        QCOMPARE(State.SavedListChanged, true);
+        QCOMPARE(QApplication::focusWidget(), ui(*form).Text_SearchData);
+
+        // A list without a file shows empty, and choosing it creates nothing.
+        QTest::mouseClick(ui(*form).Option_HistoryList[2], Qt::LeftButton);
+        QCOMPARE(ui(*form).List_History->count(), 0);
+        QVERIFY(!QFile::exists(listFile(3)));
+
+        // Back to list 1: reloaded, and remembered at exit.
+        QTest::mouseClick(ui(*form).Option_HistoryList[0], Qt::LeftButton);
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"ONE"}));
+        form->close();
+        QVERIFY(readBytes(TestEnvironment::settingsFile()).contains("SelectedSavedList=1\n"));
+        QVERIFY(!QFile::exists(listFile(3)));
+    }
+
+    // The keyboard way: the arrow keys move the selection within the group,
+    // and each move is a click on the list it lands on.
+    void arrowKeysChooseAList()
+    {
+        writeBytes(listFile(1), "ONE\r\n");
+        writeBytes(listFile(2), "TWO\r\n");
+        openForm();
+        ui(*form).Option_HistoryList[0]->setFocus();
+        QTest::keyClick(ui(*form).Option_HistoryList[0], Qt::Key_Down);
+        QVERIFY(ui(*form).Option_HistoryList[1]->isChecked());
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"TWO"}));
+        QCOMPARE(State.SelectedSavedList, qint16(2));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"ONE"}));
+    }
+
+    void choosingTheCurrentListReloadsIt()
+    {
+        writeBytes(listFile(1), "ONE\r\n");
+        openForm();
+        writeBytes(listFile(1), "EDITED\r\n");
+        // A click on the button already selected, as the user makes it.
+        QTest::mouseClick(ui(*form).Option_HistoryList[0], Qt::LeftButton);
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"EDITED"}));
+        QCOMPARE(State.SavedListChanged, true);
+        QCOMPARE(State.HistoryFilePath, listFile(1));
+    }
+
+    void unsavedChangesAreAskedAbout_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("switches");
+        QTest::addColumn<QByteArray>("oldFile");
+        QTest::newRow("Yes saves, then switches")
+            << int(QMessageBox::Yes) << true << QByteArray("NEW\r\nONE\r\n");
+        QTest::newRow("No discards, then switches")
+            << int(QMessageBox::No) << true << QByteArray("ONE\r\n");
+        QTest::newRow("Cancel keeps the list")
+            << int(QMessageBox::Cancel) << false << QByteArray("ONE\r\n");
+        QTest::newRow("no answer counts as Cancel")
+            << int(QMessageBox::NoButton) << false << QByteArray("ONE\r\n");
+    }
+    void unsavedChangesAreAskedAbout()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, switches);
+        QFETCH(QByteArray, oldFile);
+        writeBytes(listFile(1), "ONE\r\n");
+        writeBytes(listFile(2), "TWO\r\n");
+        openForm();
+        launchUnsavedTerm();
+        fake->answers = {QMessageBox::StandardButton(answer)};
+        QTest::mouseClick(ui(*form).Option_HistoryList[1], Qt::LeftButton);
+
+        QCOMPARE(fake->messages.size(), 1); // the re-selection asks nothing
+        const MessageRequest &prompt = fake->messages[0];
+        QCOMPARE(prompt.title, QStringLiteral("Change List"));
+        QCOMPARE(prompt.text, QStringLiteral("The current list has chnaged.\n\nDo you want to save "
+                                             "it before changing to abother list ?"));
+        QCOMPARE(prompt.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(prompt.defaultButton, QMessageBox::Yes);
+        QCOMPARE(prompt.icon, QMessageBox::Question);
+
+        QCOMPARE(readBytes(listFile(1)), oldFile);
+        QCOMPARE(readBytes(listFile(2)), QByteArray("TWO\r\n"));
+        QCOMPARE(QApplication::focusWidget(), ui(*form).Text_SearchData);
+        if (switches) {
+            QCOMPARE(listTexts(*ui(*form).List_History), texts({"TWO"}));
+            QVERIFY(ui(*form).Option_HistoryList[1]->isChecked());
+            QCOMPARE(State.SelectedSavedList, qint16(2));
+            QCOMPARE(State.HistoryFilePath, listFile(2));
+            QCOMPARE(State.HistoryChanged, false);
+            QCOMPARE(State.SavedListChanged, true);
+            return;
+        }
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"NEW", "ONE"}));
+        QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
+        QVERIFY(!ui(*form).Option_HistoryList[1]->isChecked());
+        QCOMPARE(State.SelectedSavedList, qint16(1));
+        QCOMPARE(State.HistoryFilePath, listFile(1));
+        QCOMPARE(State.HistoryChanged, true);
+        QCOMPARE(State.SavedListChanged, false);
+        QVERIFY(form->formLoaded());
+
+        // The next choice asks again.
+        fake->answers = {QMessageBox::No};
+        QTest::mouseClick(ui(*form).Option_HistoryList[2], Qt::LeftButton);
+        QCOMPARE(fake->messages.size(), 2);
+        QCOMPARE(State.SelectedSavedList, qint16(3));
+    }
+
+    void failedSaveKeepsTheUnsavedList()
+    {
+        writeBytes(listFile(2), "TWO\r\n");
+        launchUnsavedTerm();
+        QVERIFY(QDir().mkpath(listFile(1))); // a folder where the file should go
+        fake->answers = {QMessageBox::Yes};
+        QTest::mouseClick(ui(*form).Option_HistoryList[1], Qt::LeftButton);
+        QCOMPARE(fake->messages.size(), 2); // the prompt, then the failure
+        QVERIFY(fake->messages[1].text.contains(listFile(1)));
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"NEW"}));
+        QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
+        QCOMPARE(State.SelectedSavedList, qint16(1));
+        QCOMPARE(State.HistoryChanged, true);
+        QVERIFY(QDir().rmdir(listFile(1)));
+    }
+
+    // The real message box, closed with its close button.
+    void closingTheRealPromptCancels()
+    {
+        launchUnsavedTerm();
+        delete fake;
+        fake = nullptr;
+        const auto restore = qScopeGuard([this] { fake = new FakeDesktop; });
+        QMessageBox *seen = nullptr;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        whenModalOpens<QMessageBox>([&](QMessageBox *box) {
+            seen = box;
+            defaultButton = box->standardButton(box->defaultButton());
+            box->close();
+        });
+        QTest::mouseClick(ui(*form).Option_HistoryList[1], Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(defaultButton, QMessageBox::Yes);
+        QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"NEW"}));
+        QCOMPARE(State.HistoryChanged, true);
+    }
+};
+
+NIMBREL_TEST_MAIN(TestMainFormHistoryList)
+#include "tst_mainform_historylist.moc"

@@ -1,0 +1,448 @@
+#include "support/SettingsFixture.h"
+#include "windows/MainForm.h"
+#include "rules/Module1.h"
+#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
+
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+
+using namespace Nimbrel;
+
+using Module1::State;
+using namespace SettingsFixture;
+
+namespace
+{
+
+// QTest::keyClicks handles ASCII only; other characters arrive as a key with
+// text, the way a keyboard layout that has them sends them.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128) {
+            QTest::keyClick(widget, char(ch.unicode()));
+        } else {
+            QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(ch), {});
+            QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(ch), {});
+        }
+    }
+}
+
+} // namespace
+
+class TestMainFormSearch : public QObject
+{
+    Q_OBJECT
+    FakeDesktop *fake = nullptr;
+    MainForm *form = nullptr;
+
+    QLineEdit *box() const { return ui(*form).Text_SearchData; }
+
+    // The idle state every launch ends in.
+    void verifyIdleAfterLaunch()
+    {
+        QVERIFY(box()->text().isEmpty());
+        QVERIFY(!ui(*form).Command_OpenBrowser->isEnabled());
+        QVERIFY(ui(*form).List_History->selectedItems().isEmpty());
+        QCOMPARE(ui(*form).List_History->currentRow(), -1);
+        QCOMPARE(QApplication::focusWidget(), box());
+    }
+
+private slots:
+    void init()
+    {
+        TestEnvironment::reset();
+        writeSettings();
+        fake = new FakeDesktop;
+        form = new MainForm;
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        box()->setFocus();
+    }
+    void cleanup()
+    {
+        delete form;
+        delete fake;
+    }
+
+    void launchUpdatesHistory_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<int>("maxItems");
+        QTest::addColumn<int>("moveItemToTop");
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<bool>("changed");
+        const QStringList abc = texts({"A", "B", "C"});
+        QStringList movedI10 = numbered(9);
+        movedI10.prepend(QStringLiteral("I10"));
+        QStringList newX = numbered(9);
+        newX.prepend(QStringLiteral("X"));
+
+        // Which edit a launch makes is the rule's (tst_searchrules); these rows show
+        // that the window applies it, with the option as read and as switched.
+        QTest::newRow("empty list, AB")
+            << QStringList() << 10 << 0 << QStringLiteral("AB") << texts({"AB"}) << true;
+        QTest::newRow("B moves up, option on as read")
+            << abc << 10 << 1 << QStringLiteral("B") << texts({"B", "A", "C"}) << true;
+        QTest::newRow("B moves up, option switched on")
+            << abc << 10 << 11 << QStringLiteral("B") << texts({"B", "A", "C"}) << true;
+        QTest::newRow("B stays, option off as read")
+            << abc << 10 << 0 << QStringLiteral("B") << abc << false;
+        QTest::newRow("B stays, option switched off")
+            << abc << 10 << 10 << QStringLiteral("B") << abc << false;
+        QTest::newRow("full list drops its bottom for X")
+            << numbered(10) << 10 << 0 << QStringLiteral("X") << newX << true;
+        QTest::newRow("full list, I10 moves, nothing dropped")
+            << numbered(10) << 10 << 1 << QStringLiteral("I10") << movedI10 << true;
+        QTest::newRow("empty term inserted, full list drops bottom")
+            << abc << 3 << 0 << QString() << texts({"", "A", "B"}) << true;
+        QTest::newRow("shell characters are just text")
+            << QStringList() << 10 << 0 << QStringLiteral("\"; rm -rf ~") << texts({"\"; rm -rf ~"})
+            << true;
+    }
+    void launchUpdatesHistory()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(int, maxItems);
+        QFETCH(int, moveItemToTop);
+        QFETCH(QString, term);
+        QFETCH(QStringList, after);
+        QFETCH(bool, changed);
+        fillList(*ui(*form).List_History, before);
+        ui(*form).List_History->setCurrentRow(0); // the launch must deselect it
+        State.HistoryListMaxItems = qint16(maxItems);
+        State.MoveItemToTop = Module1::OptionFlag(moveItemToTop);
+        box()->setText(term);
+
+        QTest::keyClick(box(), Qt::Key_Return);
+
+        QCOMPARE(listTexts(*ui(*form).List_History), after);
+        QCOMPARE(State.HistoryChanged, changed ? true : false);
+        QCOMPARE(fake->opened.size(), 1);
+        QCOMPARE(fake->opened[0].file, Wiki + term);
+        QVERIFY(fake->opened[0].parameters.isNull());
+        QCOMPARE(fake->opened[0].showCommand, 1);
+        verifyIdleAfterLaunch();
+        QVERIFY(form->isVisible());
+    }
+
+    void unchangedListKeepsEarlierChangeMark()
+    {
+        fillList(*ui(*form).List_History, texts({"A", "B"}));
+        State.HistoryChanged = true;
+        box()->setText(QStringLiteral("A"));
+        ui(*form).Command_OpenBrowser->click();
+        QCOMPARE(State.HistoryChanged, true);
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"A", "B"}));
+    }
+
+    void everyWayToLaunch_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("button click") << QStringLiteral("click");
+        QTest::newRow("Return") << QStringLiteral("return");
+        QTest::newRow("keypad Enter") << QStringLiteral("enter");
+    }
+    void everyWayToLaunch()
+    {
+        QFETCH(QString, how);
+        QTest::keyClicks(box(), QStringLiteral("ab-12"));
+        QVERIFY(ui(*form).Command_OpenBrowser->isEnabled());
+        if (how == u"click")
+            QTest::mouseClick(ui(*form).Command_OpenBrowser, Qt::LeftButton);
+        else if (how == u"return")
+            QTest::keyClick(box(), Qt::Key_Return);
+        else
+            QTest::keyClick(box(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(fake->opened.size(), 1);
+        QCOMPARE(fake->opened[0].file, Wiki + QStringLiteral("AB-12"));
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"AB-12"}));
+        verifyIdleAfterLaunch();
+    }
+
+    void enterInEmptyBoxLaunchesWikiAlone()
+    {
+        QVERIFY(!ui(*form).Command_OpenBrowser->isEnabled());
+        QTest::keyClick(box(), Qt::Key_Return);
+        QCOMPARE(fake->opened.size(), 1);
+        QCOMPARE(fake->opened[0].file, Wiki);
+        QCOMPARE(listTexts(*ui(*form).List_History), QStringList{QString()});
+    }
+
+    void urlIsWikiPathFollowedByTerm_data()
+    {
+        QTest::addColumn<QString>("wikiPath");
+        QTest::addColumn<QString>("term");
+        QTest::newRow("no trailing slash")
+            << QStringLiteral("https://w.example/wiki") << QStringLiteral("AB");
+        QTest::newRow("empty wiki path") << QString() << QStringLiteral("AB");
+        QTest::newRow("blank inside term") << Wiki << QStringLiteral("AB 12");
+        QTest::newRow("command substitution") << Wiki << QStringLiteral("$(reboot)");
+        QTest::newRow("quotes, percent and hash")
+            << Wiki << QStringLiteral("a'b\"c %41 %zz #frag & | > `x`");
+        QTest::newRow("undecodable byte shown as replacement")
+            << Wiki << QStringLiteral("CAF\uFFFD");
+        QTest::newRow("control characters") << Wiki << QStringLiteral("A\tB\x01\x7f");
+        QTest::newRow("beyond 16 bits") << Wiki << QStringLiteral("\U0001F600");
+        QTest::newRow("40000 characters, past the default line edit limit")
+            << Wiki << QString(40000, u'Q');
+    }
+    void urlIsWikiPathFollowedByTerm()
+    {
+        QFETCH(QString, wikiPath);
+        QFETCH(QString, term);
+        State.WikiPath = wikiPath;
+        box()->setText(term);
+        QCOMPARE(box()->text(), term); // the box cuts nothing
+        QTest::keyClick(box(), Qt::Key_Return);
+        QCOMPARE(fake->opened.size(), 1);
+        QCOMPARE(fake->opened[0].file, wikiPath + term);
+        QCOMPARE(listTexts(*ui(*form).List_History), QStringList{term});
+    }
+
+    void closeWhenBrowserOpen_data()
+    {
+        QTest::addColumn<int>("option");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("off as read") << 0 << false;
+        QTest::newRow("on as read") << 1 << true;
+        QTest::newRow("switched off") << 10 << false;
+        QTest::newRow("switched on") << 11 << true;
+    }
+    void closeWhenBrowserOpen()
+    {
+        QFETCH(int, option);
+        QFETCH(bool, closes);
+        State.CloseWhenBrowserOpen = Module1::OptionFlag(option);
+        box()->setText(QStringLiteral("AB"));
+        QTest::keyClick(box(), Qt::Key_Return);
+        QCOMPARE(!form->isVisible(), closes);
+        // Closing saves the changed list on the way out.
+        QCOMPARE(readBytes(listFile(1)), closes ? QByteArray("AB\r\n") : QByteArray());
+
+        delete form;
+        form = new MainForm;
+        form->show();
+        State.CloseWhenBrowserOpen = Module1::OptionFlag(option);
+        ui(*form).Command_OpenWikiMain->click();
+        QCOMPARE(!form->isVisible(), closes);
+    }
+
+    void mainPageOpensWikiPathAlone()
+    {
+        fillList(*ui(*form).List_History, texts({"A", "B"}));
+        ui(*form).List_History->setCurrentRow(1);
+        box()->setText(QStringLiteral("XY"));
+        ui(*form).Command_Help->setFocus();
+        QTest::mouseClick(ui(*form).Command_OpenWikiMain, Qt::LeftButton);
+        QCOMPARE(fake->opened.size(), 1);
+        QCOMPARE(fake->opened[0].file, Wiki);
+        QVERIFY(fake->opened[0].parameters.isNull());
+        QCOMPARE(fake->opened[0].showCommand, 1);
+        QCOMPARE(box()->text(), QStringLiteral("XY"));
+        QCOMPARE(listTexts(*ui(*form).List_History), texts({"A", "B"}));
+        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(QApplication::focusWidget(), box());
+    }
+
+    void typing_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("selected"); // characters selected from the caret on
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("small letters become capitals")
+            << QString() << 0 << 0 << QStringLiteral("ab 1x") << QStringLiteral("AB 1X");
+        QTest::newRow("space into empty box")
+            << QString() << 0 << 0 << QStringLiteral(" ") << QString();
+        QTest::newRow("punctuation discarded")
+            << QStringLiteral("AB") << 2 << 0 << QStringLiteral(".?/#%\"';")
+            << QStringLiteral("AB");
+        QTest::newRow("accented letters discarded")
+            << QStringLiteral("AB") << 2 << 0 << QStringLiteral("\u00e9\u00dc")
+            << QStringLiteral("AB");
+        QTest::newRow("dash into empty box")
+            << QString() << 0 << 0 << QStringLiteral("-") << QString();
+        QTest::newRow("dash at start of AB")
+            << QStringLiteral("AB") << 0 << 0 << QStringLiteral("-") << QStringLiteral("AB");
+        QTest::newRow("dash at end of AB")
+            << QStringLiteral("AB") << 2 << 0 << QStringLiteral("-") << QStringLiteral("AB-");
+        QTest::newRow("dash before dash of A-B")
+            << QStringLiteral("A-B") << 1 << 0 << QStringLiteral("-") << QStringLiteral("A-B");
+        QTest::newRow("dash after dash of A-B")
+            << QStringLiteral("A-B") << 2 << 0 << QStringLiteral("-") << QStringLiteral("A-B");
+        QTest::newRow("third dash, caret at end")
+            << QStringLiteral("A-B-C") << 5 << 0 << QStringLiteral("-") << QStringLiteral("A-B-C");
+        QTest::newRow("third dash, caret after A")
+            << QStringLiteral("AX-B-C") << 1 << 0 << QStringLiteral("-")
+            << QStringLiteral("AX-B-C");
+        QTest::newRow("whole text selected, dash")
+            << QStringLiteral("AB") << 0 << 2 << QStringLiteral("-") << QStringLiteral("AB");
+        QTest::newRow("selection replaced by capital")
+            << QStringLiteral("ABC") << 1 << 1 << QStringLiteral("x") << QStringLiteral("AXC");
+        QTest::newRow("typed key by key, at most two dashes")
+            << QString() << 0 << 0 << QStringLiteral("a--b-c-d") << QStringLiteral("A-B-CD");
+        QTest::newRow("four dashes from a history item accept a fifth")
+            << QStringLiteral("A-B-C-D") << 7 << 0 << QStringLiteral("-")
+            << QStringLiteral("A-B-C-D-");
+        QTest::newRow("space at the start of text vanishes")
+            << QStringLiteral("AB") << 0 << 0 << QStringLiteral(" x") << QStringLiteral("XAB");
+    }
+    void typing()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, caret);
+        QFETCH(int, selected);
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        box()->setText(start);
+        box()->setSelection(caret, selected);
+        if (selected == 0)
+            box()->setCursorPosition(caret);
+        typeText(box(), typed);
+        QCOMPARE(box()->text(), expected);
+        QCOMPARE(ui(*form).Command_OpenBrowser->isEnabled(), !expected.isEmpty());
+        QVERIFY(fake->opened.isEmpty());
+    }
+
+    void editingKeysKeepTheirMeaning()
+    {
+        QTest::keyClicks(box(), QStringLiteral("ABCD"));
+        QTest::keyClick(box(), Qt::Key_Home);
+        QTest::keyClick(box(), Qt::Key_Delete);
+        QCOMPARE(box()->text(), QStringLiteral("BCD"));
+        QTest::keyClick(box(), Qt::Key_End);
+        QTest::keyClick(box(), Qt::Key_Backspace);
+        QTest::keyClick(box(), Qt::Key_Left);
+        QTest::keyClick(box(), Qt::Key_X);
+        QCOMPARE(box()->text(), QStringLiteral("BXC"));
+
+        QTest::keyClick(box(), Qt::Key_A, Qt::ControlModifier); // select all
+        QTest::keyClick(box(), Qt::Key_C, Qt::ControlModifier); // copy
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("BXC"));
+        QTest::keyClick(box(), Qt::Key_X, Qt::ControlModifier); // cut
+        QCOMPARE(box()->text(), QString());
+        QVERIFY(!ui(*form).Command_OpenBrowser->isEnabled());
+        QTest::keyClick(box(), Qt::Key_Z, Qt::ControlModifier); // undo
+        QCOMPARE(box()->text(), QStringLiteral("BXC"));
+        QVERIFY(ui(*form).Command_OpenBrowser->isEnabled());
+
+        QTest::keyClick(box(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), ui(*form).List_History);
+        QTest::keyClick(ui(*form).List_History, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), box());
+        QVERIFY(fake->opened.isEmpty());
+    }
+
+    void leadingBlanksAreRemoved_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("deleteKey");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("caretAfter");
+        QTest::newRow("Delete before the blank of A B")
+            << QStringLiteral("A B") << 0 << int(Qt::Key_Delete) << QStringLiteral("B") << 0;
+        QTest::newRow("Backspace after A of A  BC")
+            << QStringLiteral("A  BC") << 1 << int(Qt::Key_Backspace) << QStringLiteral("BC") << 0;
+        QTest::newRow("caret keeps its place later on")
+            << QStringLiteral("A BCD") << 1 << int(Qt::Key_Backspace) << QStringLiteral("BCD") << 0;
+    }
+    void leadingBlanksAreRemoved()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, caret);
+        QFETCH(int, deleteKey);
+        QFETCH(QString, expected);
+        QFETCH(int, caretAfter);
+        box()->setText(start);
+        box()->setCursorPosition(caret);
+        QTest::keyClick(box(), Qt::Key(deleteKey));
+        QCOMPARE(box()->text(), expected);
+        QCOMPARE(box()->cursorPosition(), caretAfter);
+    }
+
+    void textPutByTheProgramIsNotFilteredButLosesLeadingBlanks()
+    {
+        box()->setText(QStringLiteral("   ab.c"));
+        QCOMPARE(box()->text(), QStringLiteral("ab.c"));
+        QVERIFY(ui(*form).Command_OpenBrowser->isEnabled());
+        box()->setText(QStringLiteral("    "));
+        QCOMPARE(box()->text(), QString());
+        QVERIFY(!ui(*form).Command_OpenBrowser->isEnabled());
+    }
+
+    void doubleClickEmptiesTheBox()
+    {
+        QTest::keyClicks(box(), QStringLiteral("AB"));
+        QTest::mouseDClick(box(), Qt::LeftButton);
+        QCOMPARE(box()->text(), QString());
+        QVERIFY(!ui(*form).Command_OpenBrowser->isEnabled());
+        QVERIFY(fake->opened.isEmpty());
+    }
+
+    void pastedTextIsFilteredAsIfTyped_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Ctrl+V") << QStringLiteral("ctrl+v");
+        QTest::newRow("Shift+Insert") << QStringLiteral("shift+insert");
+        QTest::newRow("context menu") << QStringLiteral("menu");
+        QTest::newRow("drop") << QStringLiteral("drop");
+        QTest::newRow("input method") << QStringLiteral("input method");
+    }
+    void pastedTextIsFilteredAsIfTyped()
+    {
+        QFETCH(QString, how);
+        const QString incoming = QStringLiteral("-ab.c--d\n$(x) \u00e9");
+        QGuiApplication::clipboard()->setText(incoming);
+        box()->setText(QStringLiteral("Q"));
+        if (how == u"ctrl+v") {
+            QTest::keyClick(box(), Qt::Key_V, Qt::ControlModifier);
+        } else if (how == u"shift+insert") {
+            QTest::keyClick(box(), Qt::Key_Insert, Qt::ShiftModifier);
+        } else if (how == u"menu") {
+            QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                      box()->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(box(), &request);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            // Paste is the only entry whose shortcut is the paste key.
+            const QString pasteKey =
+                QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+            QAction *paste = nullptr;
+            for (QAction *action : menu->actions())
+                if (action->text().endsWith(u'\t' + pasteKey))
+                    paste = action;
+            QVERIFY(paste);
+            paste->trigger();
+            menu->close();
+        } else if (how == u"drop") {
+            QMimeData data;
+            data.setText(incoming);
+            const QPointF end(box()->width() - 2, box()->height() / 2);
+            QDragEnterEvent enter(end.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(box(), &enter);
+            QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(box(), &drop);
+            QVERIFY(drop.isAccepted());
+        } else {
+            QInputMethodEvent commit;
+            commit.setCommitString(incoming);
+            QApplication::sendEvent(box(), &commit);
+        }
+        QCOMPARE(box()->text(),
+                 QStringLiteral("Q-ABC-DX ")); // the blank passes, the letter after it not
+        QVERIFY(fake->opened.isEmpty());
+    }
+};
+
+NIMBREL_TEST_MAIN(TestMainFormSearch)
+#include "tst_mainform_search.moc"

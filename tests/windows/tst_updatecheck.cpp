@@ -1,0 +1,412 @@
+#include "support/LocalHttpServer.h"
+#include "rules/Module1.h"
+#include "desktop/OpenInDefaultHandler.h"
+#include "support/FakeDesktop.h"
+#include "support/WindowTest.h"
+#include "windows/UpdateCheck.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QNetworkProxy>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <qpa/qwindowsysteminterface.h>
+
+using namespace Nimbrel;
+
+using namespace std::chrono_literals;
+using Mode = LocalHttpServer::Mode;
+
+Q_DECLARE_METATYPE(LocalHttpServer::Route)
+
+namespace
+{
+
+const QString FilePath = QStringLiteral("/dl/swv.txt");
+const QString Homepage = QStringLiteral("http://www.nimbrel.example/dl/nblauncher.htm");
+const QString InfoQuestion = QStringLiteral("\n\nGoto the Program Homepage for info ?");
+const QString WebFileMissing = QStringLiteral("Web Datafile not foud.") + InfoQuestion;
+const QString NoEntry = QStringLiteral("No data for this program found.") + InfoQuestion;
+const QString Latest = QStringLiteral("This is the latest version.");
+
+QString newer(const QString &version)
+{
+    return QStringLiteral("A newer version  ( ") + version +
+           QStringLiteral(" )  is available.\n\nGoto the Program Homepage to download ?");
+}
+
+LocalHttpServer::Route file(const QByteArray &body)
+{
+    return {Mode::Answer, httpHead(200, body.size()), body};
+}
+
+// A window whose paints and clicks can be counted, standing in for the
+// launcher's windows while the check waits.
+class Window : public QWidget
+{
+public:
+    Window()
+    {
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(button);
+        layout->addWidget(edit);
+        QObject::connect(button, &QPushButton::clicked, button, [this] { ++clicks; });
+        resize(200, 100);
+    }
+    QPushButton *button = new QPushButton(QStringLiteral("Check"));
+    QLineEdit *edit = new QLineEdit;
+    int clicks = 0;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override { ++paints; }
+};
+
+// Types into the edit box and clicks the button the way the window system
+// does: the events go into its queue and are delivered later.
+void queueUserInput(Window &window)
+{
+    QWindow *handle = window.windowHandle();
+    const QPointF local = window.button->mapTo(&window, window.button->rect().center());
+    const QPointF global = window.mapToGlobal(local);
+    QWindowSystemInterface::handleKeyEvent(handle, QEvent::KeyPress, Qt::Key_A, Qt::NoModifier,
+                                           QStringLiteral("a"));
+    QWindowSystemInterface::handleKeyEvent(handle, QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier,
+                                           QStringLiteral("a"));
+    QWindowSystemInterface::handleMouseEvent(handle, local, global, Qt::LeftButton, Qt::LeftButton,
+                                             QEvent::MouseButtonPress);
+    QWindowSystemInterface::handleMouseEvent(handle, local, global, Qt::NoButton, Qt::LeftButton,
+                                             QEvent::MouseButtonRelease);
+}
+
+} // namespace
+
+class TestUpdateCheck : public QObject
+{
+    Q_OBJECT
+
+private:
+    LocalHttpServer m_server;
+    LocalHttpServer m_otherOrigin;
+    ClosedPort m_closed;
+
+    UpdateCheckOptions options(std::chrono::milliseconds deadline = 10s) const
+    {
+        return {m_server.url(FilePath), {deadline, 1024 * 1024}};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        QVERIFY(m_closed.port() != 0);
+    }
+
+    void init()
+    {
+        TestEnvironment::reset();
+        Module1::State.AppVersion = QStringLiteral("1.25");
+        Module1::State.Homepage = Homepage;
+        m_server.clear();
+        m_otherOrigin.clear();
+    }
+
+    void outcomes_data()
+    {
+        QTest::addColumn<LocalHttpServer::Route>("route");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QString>("expectedText");
+        QTest::addColumn<bool>("opensHomepage");
+        QTest::addColumn<int>("deadlineMs");
+
+        const auto yes = QMessageBox::Yes;
+        const auto no = QMessageBox::No;
+        const auto ok = QMessageBox::Ok;
+        const int ample = 10000; // ms; only the stalled server should see its deadline
+        QTest::newRow("newer version, Yes")
+            << file("Nimbrel Launcher:1.3\r\n") << yes << newer(u"1.3"_qs) << true << ample;
+        QTest::newRow("newer version, No")
+            << file("Nimbrel Launcher:1.3\r\n") << no << newer(u"1.3"_qs) << false << ample;
+        QTest::newRow("newer version, box closed without a button")
+            << file("Nimbrel Launcher:1.3\r\n") << QMessageBox::NoButton << newer(u"1.3"_qs) << true
+            << ample;
+        QTest::newRow("same version")
+            << file("Nimbrel Launcher:1.25") << ok << Latest << false << ample;
+        QTest::newRow("older version")
+            << file("Nimbrel Launcher:1.2") << ok << Latest << false << ample;
+        QTest::newRow("1.25.1 equals 1.25")
+            << file("Nimbrel Launcher:1.25.1") << ok << Latest << false << ample;
+        QTest::newRow("letter case differs")
+            << file("other:1\nnimbrel launcher:2.0\n") << yes << newer(u"2.0"_qs) << true << ample;
+        QTest::newRow("earlier beta line decides")
+            << file("Nimbrel Launcher Beta:9\rNimbrel Launcher:1.0\r") << yes << newer(u"9"_qs)
+            << true << ample;
+        QTest::newRow("blank after the colon shown")
+            << file("Nimbrel Launcher: 1.3") << yes << newer(u" 1.3"_qs) << true << ample;
+        QTest::newRow("comma ends the version") << file("Nimbrel Launcher:1.3, second build") << yes
+                                                << newer(u"1.3"_qs) << true << ample;
+        QTest::newRow("no colon reads as version 0")
+            << file("Nimbrel Launcher 1.3") << ok << Latest << false << ample;
+        QTest::newRow("unbalanced quote")
+            << file("\"Nimbrel Launcher:1.3\r\n") << yes << newer(u"1.3"_qs) << true << ample;
+        QTest::newRow("hexadecimal version")
+            << file("Nimbrel Launcher:&H10") << yes << newer(u"&H10"_qs) << true << ample;
+        QTest::newRow("version beyond the double range")
+            << file("Nimbrel Launcher:9E999") << yes << newer(u"9E999"_qs) << true << ample;
+        QTest::newRow("entry after a 1 MB line")
+            << file(QByteArray(1000 * 1000, 'x') + "\r\nNimbrel Launcher:1.3") << yes
+            << newer(u"1.3"_qs) << true << ample;
+        QTest::newRow("only other programs, Yes")
+            << file("Other Tool:2.0\r\nThird:1\r\n") << yes << NoEntry << true << ample;
+        QTest::newRow("only other programs, No")
+            << file("Other Tool:2.0\r\nThird:1\r\n") << no << NoEntry << false << ample;
+        QTest::newRow("empty file") << file(QByteArray()) << yes << NoEntry << true << ample;
+        QTest::newRow("only commas") << file(",,,,\r\n,,") << yes << NoEntry << true << ample;
+        QTest::newRow("binary bytes") << file(QByteArray("\x00\xff\xfe\x01\r\n\x80\x81", 8)) << yes
+                                      << NoEntry << true << ample;
+        const QByteArray entry = "Nimbrel Launcher:9\r\n";
+        QTest::newRow("404 whose body has an entry, Yes")
+            << LocalHttpServer::Route{Mode::Answer, httpHead(404, entry.size()), entry} << yes
+            << WebFileMissing << true << ample;
+        QTest::newRow("500, No") << LocalHttpServer::Route{Mode::Answer, httpHead(500, 5), "oops!"}
+                                 << no << WebFileMissing << false << ample;
+        QTest::newRow("redirect to another origin")
+            << LocalHttpServer::Route{Mode::Answer,
+                                      httpHead(
+                                          301, 0,
+                                          "Location: " + m_otherOrigin.url(FilePath).toEncoded() +
+                                              "\r\n"),
+                                      {}}
+            << yes << WebFileMissing << true << ample;
+        QTest::newRow("stalled server")
+            << LocalHttpServer::Route{Mode::Drip, httpHead(200, 100), entry} << yes
+            << WebFileMissing << true << 800;
+        QTest::newRow("endless answer") << LocalHttpServer::Route{Mode::Endless, httpHead(200), {}}
+                                        << yes << WebFileMissing << true << ample;
+    }
+
+    void outcomes()
+    {
+        QFETCH(LocalHttpServer::Route, route);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QString, expectedText);
+        QFETCH(bool, opensHomepage);
+        QFETCH(int, deadlineMs);
+
+        m_server.route(FilePath, route);
+        m_otherOrigin.route(FilePath, file("Nimbrel Launcher:9"));
+        FakeDesktop fake;
+        fake.answers = {answer};
+        QWidget parent;
+
+        runUpdateCheck(&parent, options(std::chrono::milliseconds(deadlineMs)));
+
+        QCOMPARE(fake.messages.size(), 1);
+        const MessageRequest &message = fake.messages[0];
+        QCOMPARE(message.text, expectedText);
+        QCOMPARE(message.title, u"Current version: 1.25"_qs);
+        QCOMPARE(message.icon, QMessageBox::NoIcon);
+        QCOMPARE(message.buttons, expectedText == Latest
+                                      ? QMessageBox::StandardButtons(QMessageBox::Ok)
+                                      : QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(message.parent, &parent);
+        QCOMPARE(fake.opened.size(), opensHomepage ? 1 : 0);
+        if (opensHomepage) {
+            QCOMPARE(fake.opened[0].file, Homepage);
+            QVERIFY(fake.opened[0].parameters.isEmpty());
+            QCOMPARE(fake.opened[0].showCommand, ShowCommand::Normal);
+        }
+        QCOMPARE(m_otherOrigin.requestCount(), 0);
+    }
+
+    void refusedConnection()
+    {
+        FakeDesktop fake;
+        QVERIFY(!QFileInfo::exists(updateTempFolder()));
+        runUpdateCheck(nullptr, {QUrl(u"http://127.0.0.1:%1/dl/swv.txt"_qs.arg(m_closed.port())), {}});
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, WebFileMissing);
+        // The folder is there for the next check even though this one failed.
+        QVERIFY(QFileInfo(updateTempFolder()).isDir());
+        QCOMPARE(updateTempFolder(), TestEnvironment::appData() + u"/vbTemp"_qs);
+    }
+
+    void localCopyIsReplacedAndNeverReadAfterAFailure()
+    {
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No, QMessageBox::No, QMessageBox::No};
+        const QString local = TestEnvironment::appData() + u"/vbTemp/versions.txt"_qs;
+        QCOMPARE(versionsLocalPath(), local);
+
+        m_server.route(FilePath, file("Nimbrel Launcher:1.3\r\nlong tail of the first file"));
+        runUpdateCheck(nullptr, options());
+        QCOMPARE(readBytes(local),
+                 QByteArray("Nimbrel Launcher:1.3\r\nlong tail of the first file"));
+
+        m_server.route(FilePath, file("Nimbrel Launcher:1.4"));
+        runUpdateCheck(nullptr, options());
+        QCOMPARE(readBytes(local), QByteArray("Nimbrel Launcher:1.4"));
+
+        m_server.answer(FilePath, 404, "Nimbrel Launcher:1.5");
+        runUpdateCheck(nullptr, options());
+
+        QCOMPARE(fake.messages.size(), 3);
+        QCOMPARE(fake.messages[0].text, newer(u"1.3"_qs));
+        QCOMPARE(fake.messages[1].text, newer(u"1.4"_qs));
+        QCOMPARE(fake.messages[2].text, WebFileMissing);
+        QCOMPARE(readBytes(local), QByteArray("Nimbrel Launcher:1.4"));
+    }
+
+    void localFile_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("expectedText");
+        QTest::newRow("no file after the download")
+            << u"missing"_qs << u"Downloaded Datafile not foud."_qs + InfoQuestion;
+        QTest::newRow("unreadable: a folder in its place") << u"folder"_qs << NoEntry;
+    }
+
+    // A download that succeeded yet left nothing readable behind; the local
+    // file is checked and read as the download left it.
+    void localFile()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, expectedText);
+        const QString local = versionsLocalPath();
+        if (setup == u"folder")
+            QVERIFY(QDir().mkpath(local));
+
+        const UpdateVerdict verdict = judgeVersionsFile(local, u"1.25"_qs);
+        QCOMPARE(updateMessage(verdict, u"1.25"_qs).text, expectedText);
+    }
+
+    void tempFolderBlockedByAFile()
+    {
+        FakeDesktop fake;
+        writeBytes(updateTempFolder(), "not a folder");
+        m_server.route(FilePath, file("Nimbrel Launcher:1.3"));
+
+        runUpdateCheck(nullptr, options());
+
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].icon, QMessageBox::Warning);
+        QVERIFY(fake.messages[0].text.contains(updateTempFolder()));
+        QCOMPARE(m_server.requestCount(), 0);
+        QVERIFY(fake.opened.isEmpty());
+    }
+
+    void windowsWaitWithoutTakingInput()
+    {
+        FakeDesktop fake;
+        Window main;
+        main.show();
+        Window info;
+        info.setWindowModality(Qt::ApplicationModal);
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        info.activateWindow();
+        info.button->setFocus();
+        m_server.route(FilePath, {Mode::Silent, {}, {}});
+
+        bool mainEnabled = true;
+        bool infoEnabled = true;
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        int paintsBefore = 0;
+        QTimer::singleShot(150ms, [&] {
+            mainEnabled = main.isEnabled();
+            infoEnabled = info.isEnabled();
+            if (const QCursor *busy = QGuiApplication::overrideCursor())
+                cursor = busy->shape();
+            paintsBefore = info.paints;
+            info.update();
+        });
+        int paintsDuringWait = 0;
+        QTimer::singleShot(400ms, [&] { paintsDuringWait = info.paints - paintsBefore; });
+
+        runUpdateCheck(&info, options(600ms));
+
+        QVERIFY(!mainEnabled);
+        QVERIFY(!infoEnabled);
+        QCOMPARE(cursor, Qt::WaitCursor);
+        QVERIFY(paintsDuringWait > 0);
+        QVERIFY(main.isEnabled());
+        QVERIFY(info.isEnabled());
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+        QCOMPARE(info.focusWidget(), info.button);
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, WebFileMissing);
+    }
+
+    void inputDuringTheWaitIsDropped()
+    {
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No};
+        Window window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.edit->setFocus();
+
+        // The same input outside a wait does reach the window.
+        queueUserInput(window);
+        QTRY_COMPARE(window.clicks, 1);
+        QCOMPARE(window.edit->text(), u"a"_qs);
+        window.edit->clear();
+        window.edit->setFocus();
+        window.clicks = 0;
+
+        m_server.route(FilePath, {Mode::Silent, {}, {}});
+        QTimer::singleShot(100ms, [&] { queueUserInput(window); });
+        runUpdateCheck(&window, options(400ms));
+        QCoreApplication::processEvents();
+
+        QCOMPARE(window.clicks, 0);
+        QCOMPARE(window.edit->text(), QString());
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(m_server.requestCount(), 1);
+    }
+
+    void windowGoneDuringTheWait()
+    {
+        FakeDesktop fake;
+        auto *window = new Window;
+        window->show();
+        m_server.route(FilePath, {Mode::Silent, {}, {}});
+        QTimer::singleShot(100ms, [&] { delete window; });
+
+        runUpdateCheck(window, options(400ms));
+
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].parent, nullptr);
+        QCOMPARE(fake.messages[0].text, WebFileMissing);
+    }
+
+    // Last: it ends the application's event loop.
+    void programClosedDuringTheWait()
+    {
+        FakeDesktop fake;
+        Window window;
+        window.show();
+        m_server.route(FilePath, {Mode::Silent, {}, {}});
+        bool returned = false;
+        QTimer::singleShot(0, [&] {
+            QTimer::singleShot(200ms, qApp, &QCoreApplication::quit);
+            runUpdateCheck(&window, options(30s));
+            returned = true;
+        });
+
+        QCoreApplication::exec();
+
+        QVERIFY(returned);
+        // Nobody is asked anything and no browser opens while the program closes.
+        QVERIFY(fake.messages.isEmpty());
+        QVERIFY(fake.opened.isEmpty());
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+};
+
+NIMBREL_TEST_MAIN(TestUpdateCheck)
+#include "tst_updatecheck.moc"
