@@ -28,15 +28,37 @@
 
 #include <cstdio>
 
+using namespace Nimbrel;
+
 namespace
 {
 
+// The main window's controls by their design names, as a user's tools see them.
+template <class Control = QWidget>
+Control *control(const MainForm &form, const char *name)
+{
+    return form.findChild<Control *>(QLatin1String(name));
+}
+
+QLineEdit *searchBox(const MainForm &form)
+{
+    return control<QLineEdit>(form, "Text_SearchData");
+}
+
+QListWidget *historyList(const MainForm &form)
+{
+    return control<QListWidget>(form, "List_History");
+}
+
 QList<const QWidget *> mainFormControls(const MainForm &form)
 {
-    return {form.Text_SearchData,      form.List_History,          form.Label_SearchData,
-            form.Command_OpenBrowser,  form.Command_Exit,          form.Command_Help,
-            form.Command_OpenWikiMain, form.Option_HistoryList[0], form.Option_HistoryList[1],
-            form.Option_HistoryList[2]};
+    QList<const QWidget *> controls;
+    for (const char *name : {"Text_SearchData", "List_History", "Label_SearchData",
+                             "Command_OpenBrowser", "Command_Exit", "Command_Help",
+                             "Command_OpenWikiMain", "Option_HistoryList0", "Option_HistoryList1",
+                             "Option_HistoryList2"})
+        controls << control(form, name);
+    return controls;
 }
 
 QString geometryLine(const QWidget *window, const QList<const QWidget *> &controls)
@@ -83,7 +105,7 @@ int launcherMode()
 {
     return showLauncher([](MainForm &form) {
         finish(geometryLine(&form, mainFormControls(form)) + QStringLiteral(" items=") +
-               QString::number(form.List_History->count()));
+               QString::number(historyList(form)->count()));
     });
 }
 
@@ -100,12 +122,12 @@ void pressEnterToLaunch(MainForm &form, const QString &term)
 {
     QElapsedTimer timer;
     timer.start();
-    QTest::keyPress(form.Text_SearchData, Qt::Key_Return);
+    QTest::keyPress(searchBox(form), Qt::Key_Return);
     const qint64 ns = timer.nsecsElapsed();
-    QTest::keyRelease(form.Text_SearchData, Qt::Key_Return);
+    QTest::keyRelease(searchBox(form), Qt::Key_Return);
 
-    const QListWidgetItem *top = form.List_History->item(0);
-    if (!top || top->text() != term || !form.Text_SearchData->text().isEmpty()) {
+    const QListWidgetItem *top = historyList(form)->item(0);
+    if (!top || top->text() != term || !searchBox(form)->text().isEmpty()) {
         fail(QStringLiteral("Enter did not launch \"%1\"").arg(term));
         std::_Exit(EXIT_FAILURE);
     }
@@ -117,7 +139,7 @@ void pressEnterToLaunch(MainForm &form, const QString &term)
 int launchMode(const QString &term)
 {
     return showLauncher([term](MainForm &form) {
-        QTest::keyClicks(form.Text_SearchData, term);
+        QTest::keyClicks(searchBox(form), term);
         afterUserPause([&form, term] { pressEnterToLaunch(form, term); });
     });
 }
