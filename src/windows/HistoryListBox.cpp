@@ -188,14 +188,16 @@ void HistoryListBox::contextMenuEvent(QContextMenuEvent *event)
         showMenuFor(item, event->globalPos());
         return;
     }
-    // From the keyboard the menu is about the selected item, shown beside it.
+    // From the keyboard the menu is about the selected item, shown just below
+    // it so that the item stays in sight.
     const QList<QListWidgetItem *> selected = selectedItems();
     if (selected.isEmpty())
         return;
     QListWidgetItem *item = selected.front();
     scrollToItem(item);
     const QRect shown = visualItemRect(item);
-    showMenuFor(item, viewport()->mapToGlobal(QPoint(shown.left(), shown.center().y())));
+    showMenuFor(item,
+                viewport()->mapToGlobal(QPoint(shown.left() + shown.height(), shown.bottom())));
 }
 
 void HistoryListBox::showMenuFor(QListWidgetItem *item, const QPoint &globalPos)
