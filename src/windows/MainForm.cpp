@@ -10,8 +10,10 @@
 #include "rules/SettingsStore.h"
 #include "windows/Caption.h"
 #include "windows/HistoryList.h"
+#include "windows/HistoryListBox.h"
 #include "windows/InfoForm.h"
 #include "windows/SearchBox.h"
+#include "windows/SearchRecall.h"
 #include "windows/TwipsLayout.h"
 #include "windows/WrappingButton.h"
 
@@ -31,15 +33,6 @@ namespace Nimbrel {
 using Module1::State;
 
 namespace {
-
-QStringList historyTexts(const QListWidget &list)
-{
-    QStringList texts;
-    texts.reserve(list.count());
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
-}
 
 // Items move as themselves rather than as their text, so that a line whose
 // bytes the text cannot show is written back unchanged.
@@ -94,7 +87,7 @@ void MainForm::buildDesign()
     setFont(windowFont);
 
     Text_SearchData = new SearchBox(this);
-    List_History = new QListWidget(this);
+    List_History = new HistoryListBox(this);
     List_History->setSelectionMode(QAbstractItemView::SingleSelection);
     List_History->setUniformItemSizes(true);
     Label_SearchData = new QLabel(QStringLiteral("Search Nimbrel for:"), this);
@@ -186,6 +179,14 @@ void MainForm::connectHandlers()
     connect(List_History, &QListWidget::itemSelectionChanged, this, &MainForm::List_History_Click);
     connect(List_History, &QListWidget::itemClicked, this, &MainForm::List_History_Click);
     connect(List_History, &QListWidget::itemDoubleClicked, this, &MainForm::List_History_DblClick);
+    // The list's context menu searches and copies as a double-click and a click do.
+    connect(List_History, &HistoryListBox::searchRequested, this, &MainForm::List_History_DblClick);
+    connect(List_History, &HistoryListBox::copyToSearchBoxRequested, this,
+            &MainForm::List_History_Click);
+    connect(List_History, &HistoryListBox::itemRemoved, this, &MainForm::List_History_ItemRemoved);
+    connect(List_History, &HistoryListBox::removalUndone, this,
+            &MainForm::List_History_RemovalUndone);
+    new SearchRecall(*Text_SearchData, *List_History, this);
 
     // A click (mouse, Space, or an arrow key moving the selection) on any of
     // the three, the one already selected included: choosing the current list
@@ -288,7 +289,7 @@ void MainForm::Command_OpenBrowser_Click()
 {
     const QString term = Text_SearchData->text();
     const SearchRules::HistoryEdit edit =
-        SearchRules::historyEditForLaunch(historyTexts(*List_History), term,
+        SearchRules::historyEditForLaunch(List_History->texts(), term,
                                           State.HistoryListMaxItems, Module1::isOn(State.MoveItemToTop));
     {
         // Moving or dropping the selected item is not the user picking another
@@ -373,6 +374,20 @@ void MainForm::List_History_DblClick()
     // blanks is searched without them.
     if (pickSelectedItem() == Picked::Term)
         Command_OpenBrowser_Click();
+}
+
+void MainForm::List_History_ItemRemoved()
+{
+    m_changedBeforeRemoval = State.HistoryChanged;
+    State.HistoryChanged = true;
+}
+
+void MainForm::List_History_RemovalUndone()
+{
+    // The list is as it was before the removal. Unless it has been saved since,
+    // without the item, it differs from its file exactly as much as it did then,
+    // so a removal taken back costs no prompt and no rewrite of the file.
+    State.HistoryChanged = State.HistoryChanged ? m_changedBeforeRemoval : true;
 }
 
 void MainForm::Option_HistoryList_Click(qint16 Index)

@@ -5,12 +5,12 @@
 #include <array>
 
 class QLabel;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 
 namespace Nimbrel {
 
+class HistoryListBox;
 class SearchBox;
 
 // The launcher's main window: the search box, the history list and its three
@@ -47,6 +47,8 @@ private slots:
     // The history list and the choice among the three lists.
     void List_History_Click();
     void List_History_DblClick();
+    void List_History_ItemRemoved();
+    void List_History_RemovalUndone();
     void Option_HistoryList_Click(qint16 Index);
 
     // The Info & Settings window.
@@ -61,7 +63,7 @@ private:
     Picked pickSelectedItem();
 
     SearchBox *Text_SearchData;
-    QListWidget *List_History;
+    HistoryListBox *List_History;
     QLabel *Label_SearchData;
     QPushButton *Command_OpenBrowser;
     QPushButton *Command_Exit;
@@ -72,6 +74,8 @@ private:
     // While false, the option buttons' click handler does nothing.
     bool FormLoaded = false;
     bool m_unloaded = false;
+    // HistoryChanged as it was before the last removal from the list.
+    bool m_changedBeforeRemoval = false;
 };
 
 } // namespace Nimbrel

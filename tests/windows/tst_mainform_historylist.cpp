@@ -1,8 +1,5 @@
-#include "support/SettingsFixture.h"
-#include "windows/MainForm.h"
+#include "MainWindowFixture.h"
 #include "rules/Module1.h"
-#include "support/FakeDesktop.h"
-#include "support/WindowTest.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -17,33 +14,9 @@ using namespace Nimbrel;
 using Module1::State;
 using namespace SettingsFixture;
 
-class TestMainFormHistoryList : public QObject
+class TestMainFormHistoryList : public QObject, MainWindowFixture
 {
     Q_OBJECT
-    FakeDesktop *fake = nullptr;
-    MainForm *form = nullptr;
-
-    void openForm()
-    {
-        delete form;
-        form = new MainForm;
-        form->show();
-        QVERIFY(QTest::qWaitForWindowActive(form));
-    }
-
-    QPoint centreOf(int row) const
-    {
-        return ui(*form).List_History->visualItemRect(ui(*form).List_History->item(row)).center();
-    }
-    void clickRow(int row)
-    {
-        QTest::mouseClick(ui(*form).List_History->viewport(), Qt::LeftButton, {}, centreOf(row));
-    }
-    void doubleClickRow(int row)
-    {
-        QTest::mouseClick(ui(*form).List_History->viewport(), Qt::LeftButton, {}, centreOf(row));
-        QTest::mouseDClick(ui(*form).List_History->viewport(), Qt::LeftButton, {}, centreOf(row));
-    }
 
     // Puts an unsaved term at the top of list 1, as a launch does.
     void launchUnsavedTerm()
@@ -55,19 +28,8 @@ class TestMainFormHistoryList : public QObject
     }
 
 private slots:
-    void init()
-    {
-        TestEnvironment::reset();
-        writeSettings();
-        fake = new FakeDesktop;
-        openForm();
-    }
-    void cleanup()
-    {
-        delete form;
-        form = nullptr;
-        delete fake;
-    }
+    void init() { start(); }
+    void cleanup() { stop(); }
 
     void clickCopiesItemIntoBox_data()
     {
