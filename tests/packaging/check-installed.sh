@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks one case of the installed launcher; see tests/packaging/CMakeLists.txt.
-# Usage: check-installed.sh installed_tree|deb_package|window_class
+# Usage: check-installed.sh installed_tree|deb_package|desktop_window
 # Environment: BUILD_DIR, APP_ID, CMAKE, CPACK.
 set -euo pipefail
+. "$(dirname "$0")/common.sh"
 
 case_name=$1
 work=$(mktemp -d)
@@ -16,16 +17,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
-need() {
-    for tool in "$@"; do
-        command -v "$tool" >/dev/null || fail "$tool is missing; scripts/install-deps installs it"
-    done
-}
 
 install_to() {
     "$CMAKE" --install "$BUILD_DIR" --prefix "$1" >"$work/install.log" ||
@@ -76,6 +68,7 @@ check_installed_tree() {
     [ -f "$desktop" ] || fail "the desktop entry is not installed"
     [ -f "$metainfo" ] || fail "the AppStream metainfo is not installed"
     [ -f "$share/icons/hicolor/scalable/apps/$APP_ID.svg" ] || fail "the scalable icon is not installed"
+    [ -f "$share/man/man1/nimbrel-launcher.1.gz" ] || fail "the manual page is not installed"
     for size in 16 32 48 64 128 256; do
         local png=$share/icons/hicolor/${size}x${size}/apps/$APP_ID.png
         [ -f "$png" ] || fail "the ${size} px icon is not installed"
@@ -111,7 +104,11 @@ check_deb_package() {
     local deb=${debs[0]}
 
     [ "$(dpkg-deb -f "$deb" Package)" = nimbrel-launcher ] || fail "wrong package name"
-    [ "$(dpkg-deb -f "$deb" Version)" = 1.2.0.5 ] || fail "version is $(dpkg-deb -f "$deb" Version)"
+    # The Debian revision comes from packaging/changelog.Debian.
+    [ "$(dpkg-deb -f "$deb" Version)" = 1.2.0.5-1 ] || fail "version is $(dpkg-deb -f "$deb" Version)"
+    local maintainer='Nimbrel Launcher developers <maintainers@nimbrel.example>'
+    [ "$(dpkg-deb -f "$deb" Maintainer)" = "$maintainer" ] ||
+        fail "maintainer is $(dpkg-deb -f "$deb" Maintainer)"
     local depends
     depends=$(dpkg-deb -f "$deb" Depends)
     # Versioned library packages only appear when dpkg-shlibdeps scanned the binary.
@@ -123,6 +120,24 @@ check_deb_package() {
     dpkg-deb -x "$deb" "$root"
     [ -f "$root/usr/share/applications/$APP_ID.desktop" ] || fail "the package lacks the desktop entry"
     [ -f "$root/usr/share/metainfo/$APP_ID.metainfo.xml" ] || fail "the package lacks the metainfo"
+    local address=${maintainer#*<}
+    grep -qF "<update_contact>${address%>}</update_contact>" "$root/usr/share/metainfo/$APP_ID.metainfo.xml" ||
+        fail "the metainfo's update_contact is not the maintainer's address"
+    local doc=$root/usr/share/doc/nimbrel-launcher
+    [ -f "$doc/copyright" ] || fail "the package lacks its copyright file"
+    [ -f "$doc/changelog.Debian.gz" ] || fail "the package lacks changelog.Debian.gz"
+    [ -f "$root/usr/share/man/man1/nimbrel-launcher.1.gz" ] || fail "the package lacks the manual page"
+    # gzip -n: no file name, no time stamp (header bytes 3 to 7 are zero).
+    local gz
+    for gz in "$doc/changelog.Debian.gz" "$root/usr/share/man/man1/nimbrel-launcher.1.gz"; do
+        [ "$(od -An -tu1 -j3 -N5 "$gz" | tr -s ' ')" = " 0 0 0 0 0" ] ||
+            fail "${gz#"$root"} carries a file name or time stamp"
+    done
+    local newest
+    newest=$(gzip -dc "$doc/changelog.Debian.gz" | head -n 1)
+    [[ $newest == "nimbrel-launcher (1.2.0.5-1) "* ]] || fail "the changelog's newest entry is $newest"
+    gzip -dc "$doc/changelog.Debian.gz" | grep -qF -- " -- $maintainer  " ||
+        fail "the changelog is not signed by $maintainer"
 
     start_isolated "$root/usr/bin/nimbrel-launcher" QT_QPA_PLATFORM=offscreen
     sleep 2
