@@ -1,6 +1,7 @@
 #include "core/DataFolder.h"
 
 #include "core/Desktop.h"
+#include "core/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,15 +63,25 @@ void migrateOldHistoryFile(const QString &folder, QWidget *parent)
     if (!QFile::exists(oldPath) || QFile::exists(newPath))
         return;
 
-    QFile oldFile(oldPath);
-    if (!oldFile.copy(newPath)) {
-        reportFailure(parent, QStringLiteral("The old history list could not be copied."), newPath,
-                      oldFile.errorString());
+    // Only a regular file is copied: a pipe would block the start, and a link
+    // to a device would be copied without end.
+    QFile oldFile;
+    QString reason;
+    if (!SafeFile::openForReading(oldFile, oldPath, &reason)) {
+        reportFailure(parent, QStringLiteral("The old history list could not be read."), oldPath,
+                      reason);
         return;
     }
-    if (!oldFile.remove())
+    if (!SafeFile::replace(newPath, oldFile, &reason)) {
+        reportFailure(parent, QStringLiteral("The old history list could not be copied."), newPath,
+                      reason);
+        return;
+    }
+    oldFile.close();
+    QFile copied(oldPath);
+    if (!copied.remove())
         reportFailure(parent, QStringLiteral("The old history list could not be removed."),
-                      oldPath, oldFile.errorString());
+                      oldPath, copied.errorString());
 }
 
 } // namespace DataFolder

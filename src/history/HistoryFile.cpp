@@ -26,7 +26,8 @@ QByteArray encodeHistoryItem(const QString &text, const QByteArray &raw)
 }
 
 qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
-                           const std::function<void(HistoryLine &&)> &take)
+                           const std::function<void(HistoryLine &&)> &take,
+                           qsizetype maxLineBytes)
 {
     qsizetype count = 0;
     const auto add = [&](const QByteArray &bytes) {
@@ -35,7 +36,20 @@ qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
     };
     QByteArray pending;       // bytes of the line being read
     bool afterCr = false;     // the previous chunk ended in CR: a following LF belongs to it
-    const auto full = [&] { return maxItems >= 1 && count == maxItems; };
+    bool cut = false;         // a line was too long: it is the last one read
+    const auto full = [&] { return cut || (maxItems >= 1 && count == maxItems); };
+    // Takes `length` more bytes of the line being read; false when that makes
+    // the line too long, which cuts it and ends the reading.
+    const auto extend = [&](const char *bytes, qsizetype length) {
+        if (pending.size() + length <= maxLineBytes) {
+            pending.append(bytes, length);
+            return true;
+        }
+        pending.append(bytes, maxLineBytes - pending.size());
+        add(pending);
+        cut = true;
+        return false;
+    };
 
     while (!full()) {
         const QByteArray chunk = device.read(ChunkSize);
@@ -49,7 +63,8 @@ qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
             const char c = chunk.at(i);
             if (c != '\r' && c != '\n')
                 continue;
-            pending.append(chunk.constData() + start, i - start);
+            if (!extend(chunk.constData() + start, i - start))
+                break;
             add(pending);
             pending.clear();
             if (c == '\r') {
@@ -63,16 +78,18 @@ qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
             start = i + 1;
         }
         if (!full() && start < chunk.size())
-            pending.append(chunk.constData() + start, chunk.size() - start);
+            extend(chunk.constData() + start, chunk.size() - start);
     }
     if (!full() && !pending.isEmpty())
         add(pending);
     return count;
 }
 
-QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems)
+QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems, qsizetype maxLineBytes)
 {
     QList<HistoryLine> lines;
-    readHistoryLines(device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); });
+    readHistoryLines(
+        device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); },
+        maxLineBytes);
     return lines;
 }

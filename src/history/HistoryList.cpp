@@ -2,11 +2,11 @@
 
 #include "core/Desktop.h"
 #include "core/Module1.h"
+#include "core/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QSaveFile>
 
 namespace {
 
@@ -21,28 +21,6 @@ QByteArray fileContent(const QListWidget &list)
         content += HistoryLineEnd;
     }
     return content;
-}
-
-// QSaveFile can report a successful commit after the disk filled up during a
-// flush, so every step is checked and the save is cancelled on the first fault.
-bool writeAtomically(const QString &path, const QByteArray &content, QString *reason)
-{
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
-    if (file.write(content) != content.size() || !file.flush()) {
-        *reason = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *reason = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -69,12 +47,11 @@ void LoadHistoryList(QListWidget &list)
         return;
     }
 
-    QFile file(path);
-    const bool isFolder = QFileInfo(path).isDir();
-    if (isFolder || !file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString reason;
+    if (!SafeFile::openForReading(file, path, &reason)) {
         reportFailure(list.window(), QStringLiteral("The history list could not be read."), path,
-                      isFolder ? QStringLiteral("It is a folder, not a file.")
-                               : file.errorString());
+                      reason);
         // The list keeps its items; like a missing file, this ends any claim that
         // the list holds changes the file lacks, so the unreadable file is never
         // overwritten by a list that did not come from it.
@@ -92,7 +69,7 @@ bool SaveHistoryList(const QListWidget &list)
 {
     using Module1::State;
     QString reason;
-    if (!writeAtomically(State.HistoryFilePath, fileContent(list), &reason)) {
+    if (!SafeFile::replace(State.HistoryFilePath, fileContent(list), &reason)) {
         reportFailure(list.window(), QStringLiteral("The history list could not be saved."),
                       State.HistoryFilePath, reason);
         return false;

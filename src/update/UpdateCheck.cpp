@@ -2,6 +2,7 @@
 
 #include "core/DataFolder.h"
 #include "core/Module1.h"
+#include "core/SafeFile.h"
 #include "search/OpenInDefaultHandler.h"
 #include "update/InputBlocker.h"
 #include "update/VersionsFile.h"
@@ -15,14 +16,13 @@
 namespace
 {
 
-// Replaces an earlier copy. A partly written file is never read: the caller
-// treats a failed write as a failed download.
+// Replaces an earlier copy, or a link or pipe put in its place, without
+// writing through it. A partly written file is never read: the caller treats a
+// failed write as a failed download.
 bool writeLocalCopy(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(bytes) == bytes.size() && file.flush();
+    QString reason;
+    return SafeFile::replace(path, bytes, &reason);
 }
 
 } // namespace
@@ -42,10 +42,13 @@ UpdateVerdict judgeVersionsFile(const QString &localPath, const QString &appVers
     if (!QFile::exists(localPath))
         return {UpdateOutcome::NoLocalFile, {}};
 
-    QFile file(localPath);
-    if (!file.open(QIODevice::ReadOnly))
+    // Something else may stand there by now; only a regular file is read, and
+    // no more of it than a download can have left.
+    QFile file;
+    QString reason;
+    if (!SafeFile::openForReading(file, localPath, &reason))
         return {UpdateOutcome::NoEntry, {}};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(DownloadLimits().maxBytes);
     file.close();
 
     QStringDecoder decode(QStringConverter::System);

@@ -1,6 +1,7 @@
 #include "core/MainForm.h"
 #include "core/Module1.h"
 #include "support/FakeDesktop.h"
+#include "support/SpecialFiles.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QSettings>
 
 using Module1::State;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -115,6 +117,44 @@ private slots:
         QCOMPARE(QFile::exists(oldFile), oldRemains);
         if (!expectedNew.isEmpty())
             QCOMPARE(form.List_History->item(0)->text(), QString::fromLatin1(expectedNew.chopped(2)));
+    }
+
+    // A pipe where the list file or the old single file belongs must not hold
+    // up the start: it is reported like a file that cannot be read.
+    void specialFilesDoNotBlockTheStart_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("asLink");
+        QTest::newRow("pipe as list 1") << QStringLiteral("SearchHistory-1.dat") << false;
+        QTest::newRow("pipe as the old single list") << QStringLiteral("SearchHistory.dat") << false;
+        QTest::newRow("link to a pipe as the old single list")
+            << QStringLiteral("SearchHistory.dat") << true;
+    }
+    void specialFilesDoNotBlockTheStart()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, asLink);
+        writeSettings(Seeded);
+        QDir().mkpath(TestEnvironment::dataFolder());
+        const QString path = TestEnvironment::dataFolder() + u'/' + name;
+        const QString fifo = asLink ? TestEnvironment::root() + QStringLiteral("/pipe") : path;
+        QFile::remove(fifo);
+        QVERIFY(makeFifo(fifo));
+        if (asLink)
+            QVERIFY(makeSymlink(fifo, path));
+        {
+            Watchdog watchdog(10s, "the start with a pipe in the data folder");
+            MainForm form;
+            QCOMPARE(form.FormLoaded, Module1::True);
+            QCOMPARE(form.List_History->count(), 0);
+        }
+        QCOMPARE(fake->messages.size(), 1);
+        QVERIFY(fake->messages[0].text.contains(path));
+        QVERIFY(fake->messages[0].text.contains(QStringLiteral("not a regular file")));
+        // Nothing was made of it: the pipe stays, and list 1 gets no file.
+        QVERIFY(QFileInfo::exists(path));
+        if (name == u"SearchHistory.dat")
+            QVERIFY(!QFileInfo::exists(listFile(1)));
     }
 
     void storedListThreeIsSelectedWithoutPrompt()

@@ -2,6 +2,7 @@
 #include "core/Module1.h"
 #include "search/OpenInDefaultHandler.h"
 #include "support/FakeDesktop.h"
+#include "support/SpecialFiles.h"
 #include "support/TestEnvironment.h"
 #include "update/UpdateCheck.h"
 
@@ -280,6 +281,69 @@ private slots:
 
         const UpdateVerdict verdict = judgeVersionsFile(local, u"1.25"_qs);
         QCOMPARE(updateMessage(verdict, u"1.25"_qs).text, expectedText);
+    }
+
+    // The local copy is the launcher's own file: whatever stands at its path is
+    // replaced, never written through or waited on.
+    void localCopyReplacesWhatStandsInItsPlace_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to a file elsewhere") << u"link"_qs;
+        QTest::newRow("dangling link") << u"dangling"_qs;
+        QTest::newRow("pipe") << u"fifo"_qs;
+    }
+    void localCopyReplacesWhatStandsInItsPlace()
+    {
+        QFETCH(QString, kind);
+        const QString outside = TestEnvironment::root() + u"/home/.profile"_qs;
+        QFile::remove(outside);
+        const QString local = versionsLocalPath();
+        QVERIFY(QDir().mkpath(updateTempFolder()));
+        if (kind == u"link")
+            writeBytes(outside, "export PATH=/usr/bin\n");
+        if (kind == u"fifo")
+            QVERIFY(makeFifo(local));
+        else
+            QVERIFY(makeSymlink(outside, local));
+        m_server.route(FilePath, file("Nimbrel Launcher:1.3\r\n"));
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No};
+
+        {
+            Watchdog watchdog(20s, "the update check");
+            runUpdateCheck(nullptr, options());
+        }
+
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, newer(u"1.3"_qs));
+        QVERIFY(QFileInfo(local).isFile());
+        QVERIFY(!QFileInfo(local).isSymbolicLink());
+        QCOMPARE(readBytes(local), QByteArray("Nimbrel Launcher:1.3\r\n"));
+        QCOMPARE(QFileInfo::exists(outside), kind == u"link");
+        if (kind == u"link")
+            QCOMPARE(readBytes(outside), QByteArray("export PATH=/usr/bin\n"));
+        QFile::remove(outside);
+    }
+
+    // Read after the download: something may have taken the copy's place.
+    void localCopyThatIsNoRegularFileIsNotRead_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("pipe") << QString();
+        QTest::newRow("link to /dev/zero") << u"/dev/zero"_qs;
+    }
+    void localCopyThatIsNoRegularFileIsNotRead()
+    {
+        QFETCH(QString, target);
+        const QString local = versionsLocalPath();
+        QVERIFY(QDir().mkpath(updateTempFolder()));
+        QVERIFY(target.isEmpty() ? makeFifo(local) : makeSymlink(target, local));
+        UpdateVerdict verdict;
+        {
+            Watchdog watchdog(10s, "judgeVersionsFile");
+            verdict = judgeVersionsFile(local, u"1.25"_qs);
+        }
+        QCOMPARE(updateMessage(verdict, u"1.25"_qs).text, NoEntry);
     }
 
     void tempFolderBlockedByAFile()
