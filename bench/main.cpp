@@ -14,6 +14,7 @@
 #include "update/UpdateCheck.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -27,6 +28,10 @@
 #include <QUrl>
 
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 namespace
 {
@@ -157,8 +162,29 @@ public:
     }
 };
 
+// Processor time the whole process has used so far, in ms.
+double processorMs()
+{
+#ifdef Q_OS_UNIX
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+#else
+    return 0;
+#endif
+}
+
+// The threads of this process, as the kernel counts them (0 where unknown).
+qsizetype threadCount()
+{
+    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+}
+
 // The update check from the shown main window against `url`, with the limits
-// the program ships with, timed until it asks to show its message.
+// the program ships with, timed until it asks to show its message. Then one
+// more second, to see what still runs once the check is over: the processor
+// time used in it and the threads the check left behind.
 int updateMode(const QString &url)
 {
     return showLauncher([url](MainForm &form) {
@@ -166,6 +192,7 @@ int updateMode(const QString &url)
         setDesktop(&clock);
         UpdateCheckOptions options;
         options.versionsUrl = QUrl(url);
+        const qsizetype threadsBefore = threadCount();
         clock.timer.start();
         runUpdateCheck(&form, options);
         setDesktop(nullptr);
@@ -173,8 +200,16 @@ int updateMode(const QString &url)
             fail(QStringLiteral("the update check showed no message"));
             std::_Exit(EXIT_FAILURE);
         }
-        finish(QStringLiteral("ns=") + QString::number(clock.ns) + QStringLiteral(" message=") +
-               QString(clock.firstLine).replace(u' ', u'_'));
+        const QString line = QStringLiteral("ns=") + QString::number(clock.ns) +
+                             QStringLiteral(" message=") +
+                             QString(clock.firstLine).replace(u' ', u'_');
+        const double processorAtMessage = processorMs();
+        QTimer::singleShot(std::chrono::seconds(1), [=] {
+            finish(line + QStringLiteral(" after_ms=") +
+                   QString::number(processorMs() - processorAtMessage, 'f', 1) +
+                   QStringLiteral(" threads_left=") +
+                   QString::number(threadCount() - threadsBefore));
+        });
     });
 }
 
@@ -186,6 +221,8 @@ int serveMode(const QString &kind)
         {QStringLiteral("versions"), LocalServer::Answer::Versions},
         {QStringLiteral("stall"), LocalServer::Answer::Stall},
         {QStringLiteral("huge"), LocalServer::Answer::Huge},
+        {QStringLiteral("flood"), LocalServer::Answer::HeaderFlood},
+        {QStringLiteral("endless-header"), LocalServer::Answer::EndlessHeader},
     };
     if (!answers.contains(kind))
         return fail(QStringLiteral("no server of the kind \"%1\"").arg(kind));
@@ -240,7 +277,8 @@ int usage()
 {
     std::fputs("usage: nimbrel-bench floor GEOMETRY | launcher | launch TERM |\n"
                "                     spawn GEOMETRY URL | load FILE MAX | load-floor FILE |\n"
-               "                     update URL | serve versions|stall|huge\n",
+               "                     update URL |\n"
+               "                     serve versions|stall|huge|flood|endless-header\n",
                stderr);
     return 2;
 }

@@ -39,10 +39,12 @@ private:
 };
 
 // Hands out the bytes over and over without end, as /dev/zero or a pipe fed
-// by a runaway program would, and counts what was taken.
+// by a runaway program would, a piece at a time, and counts what was taken.
 class EndlessDevice : public QIODevice
 {
 public:
+    static constexpr qint64 Piece = 64;
+
     explicit EndlessDevice(const QByteArray &bytes) : m_bytes(bytes)
     {
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
@@ -53,10 +55,11 @@ public:
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        for (qint64 i = 0; i < maxSize; ++i)
+        const qint64 count = std::min(maxSize, Piece);
+        for (qint64 i = 0; i < count; ++i)
             data[i] = m_bytes.at((m_taken + i) % m_bytes.size());
-        m_taken += maxSize;
-        return maxSize;
+        m_taken += count;
+        return count;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
@@ -168,16 +171,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(encodeHistoryItem(line.text, line.raw).size() <= lineBound, QString());
 
     // A device that never ends is read only as far as the kept lines need:
-    // each holds at most the bound and two line-end bytes, and reading goes
-    // in chunks of 64 KiB. (A list without a maximum reads on, as it should:
-    // the only endless devices, pipes and devices, are never opened.)
+    // each holds at most the bound and two line-end bytes, and what is read
+    // beyond them is the rest of one piece. (A list without a maximum reads
+    // on, as it should: the only endless files, pipes and devices, are never
+    // opened.)
     if (!file.isEmpty() && lineBound < HistoryLineLimit) {
         const qint16 shown = qint16(1 + std::abs(maxItems));
         EndlessDevice endless(file);
-        readHistoryLines(endless, shown, lineBound);
-        const qint64 chunk = 64 * 1024;
-        const qint64 needed = qint64(shown) * (lineBound + 2);
-        FUZZ_CHECK(endless.taken() <= chunk * (2 + needed / chunk), QString::number(endless.taken()));
+        const QList<HistoryLine> kept = readHistoryLines(endless, shown, lineBound);
+        // Reading ends with the list full, or early at a line cut to the bound.
+        FUZZ_CHECK(kept.size() == shown ||
+                       (!kept.isEmpty() &&
+                        encodeHistoryItem(kept.last().text, kept.last().raw).size() == lineBound),
+                   QString::number(kept.size()));
+        const qint64 needed = qint64(shown) * (lineBound + 2) + EndlessDevice::Piece;
+        FUZZ_CHECK(endless.taken() <= needed, QString::number(endless.taken()));
     }
     return 0;
 }

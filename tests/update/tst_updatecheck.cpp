@@ -7,6 +7,7 @@
 #include "update/UpdateCheck.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QNetworkProxy>
 #include <QPushButton>
@@ -220,6 +221,36 @@ private slots:
             QCOMPARE(fake.opened[0].showCommand, ShowCommand::Normal);
         }
         QCOMPARE(m_otherOrigin.requestCount(), 0);
+    }
+
+    // A server that sends its head without end: the message comes at once
+    // (by the deadline at the latest), and nothing reads on after it.
+    void endlessHeadsGiveTheDownloadMessage_data()
+    {
+        QTest::addColumn<LocalHttpServer::Route>("route");
+        const QByteArray status = "HTTP/1.1 200 OK\r\n";
+        QTest::newRow("header field after header field")
+            << LocalHttpServer::Route{Mode::HeaderFlood, status, {}};
+        QTest::newRow("one header field without end")
+            << LocalHttpServer::Route{Mode::EndlessHeader, status, {}};
+        QTest::newRow("a header field every 50 ms")
+            << LocalHttpServer::Route{Mode::HeaderDrip, status, {}};
+    }
+    void endlessHeadsGiveTheDownloadMessage()
+    {
+        QFETCH(LocalHttpServer::Route, route);
+        ThreadedHttpServer server(route);
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No};
+        QElapsedTimer clock;
+        clock.start();
+
+        runUpdateCheck(nullptr, {server.url(FilePath), {800ms, 1024 * 1024}});
+
+        QVERIFY2(clock.elapsed() < 800 + 1500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, WebFileMissing);
+        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 3000);
     }
 
     void refusedConnection()
