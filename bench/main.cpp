@@ -11,9 +11,11 @@
 #include "core/Module1.h"
 #include "core/SystemDesktop.h"
 #include "history/HistoryList.h"
+#include "search/SearchRules.h"
 #include "update/UpdateCheck.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,6 +30,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <limits>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -234,6 +237,72 @@ int serveMode(const QString &kind)
     return QApplication::exec();
 }
 
+// Text for the paste benchmarks: `megabytes` MB (in UTF-16 characters, as
+// the box holds them) of capitals and digits, or of "A-" pairs whose dashes
+// the rules have to judge one by one.
+QString pasteText(const QString &kind, int megabytes)
+{
+    const qsizetype size = qsizetype(megabytes) * 1024 * 1024;
+    const QString unit = kind == u"dashes" ? QStringLiteral("A-")
+                                           : QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    QString text = unit.repeated(size / unit.size() + 1);
+    text.truncate(size);
+    return text;
+}
+
+// The paste filter on its own: what of the text gets into an empty box.
+int filterMode(const QString &kind, int megabytes)
+{
+    const QString text = pasteText(kind, megabytes);
+    QElapsedTimer timer;
+    timer.start();
+    const QString inserted = SearchRules::typedInsertion(QString(), 0, 0, text);
+    const qint64 ns = timer.nsecsElapsed();
+    finish(QStringLiteral("ns=") + QString::number(ns) + QStringLiteral(" inserted=") +
+           QString::number(inserted.size()));
+}
+
+// Ctrl+V of the text into `box`, timed until the box has painted the result.
+[[noreturn]] void pasteInto(QLineEdit *box, const QString &text, qsizetype expected)
+{
+    QGuiApplication::clipboard()->setText(text);
+    box->setFocus();
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keySequence(box, QKeySequence::Paste);
+    box->repaint();
+    const qint64 ns = timer.nsecsElapsed();
+    if (box->text().size() != expected) {
+        fail(QStringLiteral("the paste left %1 characters, not %2")
+                 .arg(box->text().size())
+                 .arg(expected));
+        std::_Exit(EXIT_FAILURE);
+    }
+    finish(QStringLiteral("ns=") + QString::number(ns));
+}
+
+// The launcher's search box takes a paste the user makes.
+int pasteMode(const QString &kind, int megabytes)
+{
+    return showLauncher([kind, megabytes](MainForm &form) {
+        const QString text = pasteText(kind, megabytes);
+        pasteInto(form.Text_SearchData, text,
+                  SearchRules::typedInsertion(QString(), 0, 0, text).size());
+    });
+}
+
+// The toolkit's floor: the same paste into the floor window's plain box, as
+// long as the launcher's (which sets no length limit).
+int pasteFloorMode(const QString &geometry, const QString &kind, int megabytes)
+{
+    return showFloor(geometry, [kind, megabytes](QWidget *window) {
+        auto *box = window->findChild<QLineEdit *>();
+        box->setMaxLength(std::numeric_limits<int>::max());
+        const QString text = pasteText(kind, megabytes);
+        pasteInto(box, text, text.size());
+    });
+}
+
 QString loadLine(qint64 ns, int lines)
 {
     return QStringLiteral("ns=") + QString::number(ns) + QStringLiteral(" lines=") +
@@ -278,7 +347,9 @@ int usage()
     std::fputs("usage: nimbrel-bench floor GEOMETRY | launcher | launch TERM |\n"
                "                     spawn GEOMETRY URL | load FILE MAX | load-floor FILE |\n"
                "                     update URL |\n"
-               "                     serve versions|stall|huge|flood|endless-header\n",
+               "                     serve versions|stall|huge|flood|endless-header |\n"
+               "                     filter plain|dashes MB | paste plain|dashes MB |\n"
+               "                     paste-floor GEOMETRY plain|dashes MB\n",
                stderr);
     return 2;
 }
@@ -307,5 +378,11 @@ int main(int argc, char *argv[])
         return updateMode(args[1]);
     if (mode == u"serve" && args.size() == 2)
         return serveMode(args[1]);
+    if (mode == u"filter" && args.size() == 3)
+        return filterMode(args[1], args[2].toInt());
+    if (mode == u"paste" && args.size() == 3)
+        return pasteMode(args[1], args[2].toInt());
+    if (mode == u"paste-floor" && args.size() == 4)
+        return pasteFloorMode(args[1], args[2], args[3].toInt());
     return usage();
 }
