@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 
 using Module1::State;
@@ -186,6 +187,37 @@ private slots:
         QCOMPARE(State.SelectedSavedList, qint16(1));
         QVERIFY(form.Option_HistoryList[0]->isChecked());
         QCOMPARE(State.HistoryFilePath, listFile(1));
+    }
+
+    // A crafted settings file (a value nested 200,000 lists deep, under a key
+    // the launcher never reads) crashed every start inside Qt's parser. The
+    // launcher starts with its defaults, says once why it cannot save its
+    // settings, and leaves the file exactly as it was.
+    void craftedSettingsFileStartsWithDefaults()
+    {
+        const QByteArray crafted =
+            "[Settings]\nWikiPath=https://w.example/wiki/\nHistoryListMaxItems=20\nUnused=@Variant(" +
+            QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(200000) +
+            "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
+        writeBytes(TestEnvironment::settingsFile(), crafted);
+        const auto removeIt = qScopeGuard([] { QFile::remove(TestEnvironment::settingsFile()); });
+        QByteArray lines;
+        for (int i = 1; i <= 15; ++i)
+            lines += "L" + QByteArray::number(i) + "\r\n";
+        writeBytes(listFile(1), lines);
+        {
+            MainForm form;
+            QCOMPARE(form.FormLoaded, Module1::True);
+            QCOMPARE(State.WikiPath, QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
+            QCOMPARE(State.HistoryListMaxItems, qint16(10));
+            QCOMPARE(form.List_History->count(), 10);
+            QCOMPARE(fake->messages.size(), 1);
+            QVERIFY(fake->messages[0].text.contains(TestEnvironment::settingsFile()));
+            State.MoveItemToTop = Module1::OptionFlag::SwitchedOn;
+            form.Command_Exit->click();
+        }
+        QCOMPARE(fake->messages.size(), 2); // the option could not be saved either
+        QCOMPARE(readBytes(TestEnvironment::settingsFile()), crafted);
     }
 
     void openingAndClosingWritesNothing()
