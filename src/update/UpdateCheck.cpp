@@ -82,7 +82,7 @@ MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVer
         break;
     case UpdateOutcome::NewerVersion:
         request.text =
-            QStringLiteral("A newer version  ( ") + verdict.versionText +
+            QStringLiteral("A newer version  ( ") + shownVersionText(verdict.versionText) +
             QStringLiteral(" )  is available.\n\nGoto the Program Homepage to download ?");
         break;
     case UpdateOutcome::LatestVersion:

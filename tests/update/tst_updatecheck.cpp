@@ -4,9 +4,12 @@
 #include "support/FakeDesktop.h"
 #include "support/SpecialFiles.h"
 #include "support/TestEnvironment.h"
+#include "core/SystemDesktop.h"
 #include "update/UpdateCheck.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QScreen>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QNetworkProxy>
@@ -251,6 +254,45 @@ private slots:
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].text, WebFileMissing);
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 3000);
+    }
+
+    // A version text of a megabyte froze the window for seconds and made a
+    // box 32,767 px tall with its buttons off the screen. The real box stays
+    // on the screen, buttons and all.
+    void veryLongVersionKeepsTheBoxOnTheScreen()
+    {
+        const QString version = u"2."_qs + QString(1000 * 1000, u'9');
+        const QString message = updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs).text;
+        QVERIFY2(message.size() < 400, qPrintable(QString::number(message.size())));
+        QVERIFY(message.startsWith(u"A newer version  ( 2.999"_qs));
+        QVERIFY(message.contains(u"9\u20269"_qs));
+
+        QRect box;
+        QRect screen;
+        QList<QRect> buttons;
+        QTimer::singleShot(0, [&] {
+            QWidget *shown = QApplication::activeModalWidget();
+            QVERIFY(shown);
+            box = shown->frameGeometry();
+            screen = shown->screen()->availableGeometry();
+            for (const QAbstractButton *button : shown->findChildren<QAbstractButton *>())
+                buttons << QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+            QTest::keyClick(shown, Qt::Key_Escape);
+        });
+        MessageRequest request = updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs);
+        SystemDesktop().showMessage(request);
+
+        // A long text may take the whole width of a small screen (Qt's own
+        // rule for message boxes, with the frame a pixel or two beyond it),
+        // but never more than its height, and the buttons stay in view.
+        QVERIFY2(box.top() >= screen.top() && box.bottom() <= screen.bottom(),
+                 qPrintable(u"box %1x%2 at %3,%4"_qs.arg(box.width())
+                                .arg(box.height())
+                                .arg(box.x())
+                                .arg(box.y())));
+        QCOMPARE(buttons.size(), 2);
+        for (const QRect &button : buttons)
+            QVERIFY(screen.contains(button));
     }
 
     void refusedConnection()
