@@ -12,7 +12,10 @@ const char *const SentProperty = "sent";
 } // namespace
 
 LocalServer::LocalServer(Answer kind, QObject *parent)
-    : QTcpServer(parent), m_answer(kind), m_chunk(ChunkSize, 'x')
+    : QTcpServer(parent), m_answer(kind),
+      m_chunk(kind == Answer::HeaderFlood
+                  ? QByteArray("X-Flood: 0123456789abcdef0123456789abcdef\r\n").repeated(ChunkSize / 43)
+                  : QByteArray(ChunkSize, 'x'))
 {
     connect(this, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *socket = nextPendingConnection()) {
@@ -41,11 +44,17 @@ void LocalServer::answer(QTcpSocket *socket)
         return;
     case Answer::Huge:
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n");
-        // Written as the client takes it, so the server's own memory stays small.
-        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { sendMore(socket); });
-        sendMore(socket);
-        return;
+        break;
+    case Answer::HeaderFlood:
+        socket->write("HTTP/1.1 200 OK\r\n");
+        break;
+    case Answer::EndlessHeader:
+        socket->write("HTTP/1.1 200 OK\r\nX-Endless: ");
+        break;
     }
+    // Written as the client takes it, so the server's own memory stays small.
+    connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { sendMore(socket); });
+    sendMore(socket);
 }
 
 void LocalServer::sendMore(QTcpSocket *socket)
@@ -54,7 +63,7 @@ void LocalServer::sendMore(QTcpSocket *socket)
     while (sent < HugeSize && socket->bytesToWrite() < 4 * ChunkSize &&
            socket->state() == QAbstractSocket::ConnectedState) {
         socket->write(m_chunk);
-        sent += ChunkSize;
+        sent += m_chunk.size();
     }
     socket->setProperty(SentProperty, sent);
     if (sent >= HugeSize)

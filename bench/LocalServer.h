@@ -13,6 +13,9 @@ public:
         Versions, // a small versions data file that names this release
         Stall,    // takes the request and never answers
         Huge,     // answers with 2 GB, announced by no length
+        // A head of 2 GB that never reaches its end:
+        HeaderFlood,   // one header field after another
+        EndlessHeader, // one header field whose value goes on
     };
 
     explicit LocalServer(Answer kind, QObject *parent = nullptr);

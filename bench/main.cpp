@@ -12,8 +12,11 @@
 #include "desktop/SystemDesktop.h"
 #include "windows/HistoryList.h"
 #include "windows/UpdateCheck.h"
+#include "rules/SearchRules.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -27,6 +30,11 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
 
 using namespace Nimbrel;
 
@@ -179,8 +187,29 @@ public:
     }
 };
 
+// Processor time the whole process has used so far, in ms.
+double processorMs()
+{
+#ifdef Q_OS_UNIX
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+#else
+    return 0;
+#endif
+}
+
+// The threads of this process, as the kernel counts them (0 where unknown).
+qsizetype threadCount()
+{
+    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+}
+
 // The update check from the shown main window against `url`, with the limits
-// the program ships with, timed until it asks to show its message.
+// the program ships with, timed until it asks to show its message. Then one
+// more second, to see what still runs once the check is over: the processor
+// time used in it and the threads the check left behind.
 int updateMode(const QString &url)
 {
     return showLauncher([url](MainForm &form) {
@@ -188,6 +217,7 @@ int updateMode(const QString &url)
         setDesktop(&clock);
         UpdateCheckOptions options;
         options.versionsUrl = QUrl(url);
+        const qsizetype threadsBefore = threadCount();
         clock.timer.start();
         runUpdateCheck(&form, options);
         setDesktop(nullptr);
@@ -195,8 +225,16 @@ int updateMode(const QString &url)
             fail(QStringLiteral("the update check showed no message"));
             std::_Exit(EXIT_FAILURE);
         }
-        finish(QStringLiteral("ns=") + QString::number(clock.ns) + QStringLiteral(" message=") +
-               QString(clock.firstLine).replace(u' ', u'_'));
+        const QString line = QStringLiteral("ns=") + QString::number(clock.ns) +
+                             QStringLiteral(" message=") +
+                             QString(clock.firstLine).replace(u' ', u'_');
+        const double processorAtMessage = processorMs();
+        QTimer::singleShot(std::chrono::seconds(1), [=] {
+            finish(line + QStringLiteral(" after_ms=") +
+                   QString::number(processorMs() - processorAtMessage, 'f', 1) +
+                   QStringLiteral(" threads_left=") +
+                   QString::number(threadCount() - threadsBefore));
+        });
     });
 }
 
@@ -208,6 +246,8 @@ int serveMode(const QString &kind)
         {QStringLiteral("versions"), LocalServer::Answer::Versions},
         {QStringLiteral("stall"), LocalServer::Answer::Stall},
         {QStringLiteral("huge"), LocalServer::Answer::Huge},
+        {QStringLiteral("flood"), LocalServer::Answer::HeaderFlood},
+        {QStringLiteral("endless-header"), LocalServer::Answer::EndlessHeader},
     };
     if (!answers.contains(kind))
         return fail(QStringLiteral("no server of the kind \"%1\"").arg(kind));
@@ -217,6 +257,72 @@ int serveMode(const QString &kind)
     std::printf("port=%d\n", int(server.serverPort()));
     std::fflush(stdout);
     return QApplication::exec();
+}
+
+// Text for the paste benchmarks: `megabytes` MB (in UTF-16 characters, as
+// the box holds them) of capitals and digits, or of "A-" pairs whose dashes
+// the rules have to judge one by one.
+QString pasteText(const QString &kind, int megabytes)
+{
+    const qsizetype size = qsizetype(megabytes) * 1024 * 1024;
+    const QString unit = kind == u"dashes" ? QStringLiteral("A-")
+                                           : QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    QString text = unit.repeated(size / unit.size() + 1);
+    text.truncate(size);
+    return text;
+}
+
+// The paste filter on its own: what of the text gets into an empty box.
+int filterMode(const QString &kind, int megabytes)
+{
+    const QString text = pasteText(kind, megabytes);
+    QElapsedTimer timer;
+    timer.start();
+    const QString inserted = SearchRules::typedInsertion(QString(), 0, 0, text);
+    const qint64 ns = timer.nsecsElapsed();
+    finish(QStringLiteral("ns=") + QString::number(ns) + QStringLiteral(" inserted=") +
+           QString::number(inserted.size()));
+}
+
+// Ctrl+V of the text into `box`, timed until the box has painted the result.
+[[noreturn]] void pasteInto(QLineEdit *box, const QString &text, qsizetype expected)
+{
+    QGuiApplication::clipboard()->setText(text);
+    box->setFocus();
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keySequence(box, QKeySequence::Paste);
+    box->repaint();
+    const qint64 ns = timer.nsecsElapsed();
+    if (box->text().size() != expected) {
+        fail(QStringLiteral("the paste left %1 characters, not %2")
+                 .arg(box->text().size())
+                 .arg(expected));
+        std::_Exit(EXIT_FAILURE);
+    }
+    finish(QStringLiteral("ns=") + QString::number(ns));
+}
+
+// The launcher's search box takes a paste the user makes.
+int pasteMode(const QString &kind, int megabytes)
+{
+    return showLauncher([kind, megabytes](MainForm &form) {
+        const QString text = pasteText(kind, megabytes);
+        pasteInto(form.Text_SearchData, text,
+                  SearchRules::typedInsertion(QString(), 0, 0, text).size());
+    });
+}
+
+// The toolkit's floor: the same paste into the floor window's plain box, as
+// long as the launcher's (which sets no length limit).
+int pasteFloorMode(const QString &geometry, const QString &kind, int megabytes)
+{
+    return showFloor(geometry, [kind, megabytes](QWidget *window) {
+        auto *box = window->findChild<QLineEdit *>();
+        box->setMaxLength(std::numeric_limits<int>::max());
+        const QString text = pasteText(kind, megabytes);
+        pasteInto(box, text, text.size());
+    });
 }
 
 QString loadLine(qint64 ns, int lines)
@@ -262,7 +368,10 @@ int usage()
 {
     std::fputs("usage: nimbrel-bench floor GEOMETRY | launcher | launch TERM |\n"
                "                     spawn GEOMETRY URL | load FILE MAX | load-floor FILE |\n"
-               "                     update URL | serve versions|stall|huge\n",
+               "                     update URL |\n"
+               "                     serve versions|stall|huge|flood|endless-header |\n"
+               "                     filter plain|dashes MB | paste plain|dashes MB |\n"
+               "                     paste-floor GEOMETRY plain|dashes MB\n",
                stderr);
     return 2;
 }
@@ -291,5 +400,11 @@ int main(int argc, char *argv[])
         return updateMode(args[1]);
     if (mode == u"serve" && args.size() == 2)
         return serveMode(args[1]);
+    if (mode == u"filter" && args.size() == 3)
+        return filterMode(args[1], args[2].toInt());
+    if (mode == u"paste" && args.size() == 3)
+        return pasteMode(args[1], args[2].toInt());
+    if (mode == u"paste-floor" && args.size() == 4)
+        return pasteFloorMode(args[1], args[2], args[3].toInt());
     return usage();
 }

@@ -1,6 +1,8 @@
 #include "desktop/SystemDesktop.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
 
@@ -11,11 +13,24 @@ namespace {
 constexpr int Opened = 33;
 constexpr int NotOpened = 0;
 
+// A program reads an argument that begins with a dash as an option of its
+// own: xdg-open given "--manual" shows its manual page instead of opening
+// anything. Such an argument is never handed on.
+bool looksLikeOption(const QString &argument)
+{
+    return argument.startsWith(u'-');
+}
+
 int openTarget(const QString &target)
 {
+    // Both the text itself and the URL Qt makes of it ("%2D" becomes "-")
+    // reach a program as its first argument.
+    const QUrl url(target, QUrl::TolerantMode);
+    if (looksLikeOption(target) || looksLikeOption(url.toString(QUrl::FullyEncoded)))
+        return NotOpened;
     // Under a desktop session Qt finds the handler itself; where it has no URL
     // service (a bare X server, the offscreen platform) xdg-open does the job.
-    if (QDesktopServices::openUrl(QUrl(target, QUrl::TolerantMode)))
+    if (QDesktopServices::openUrl(url))
         return Opened;
     return QProcess::startDetached(QStringLiteral("xdg-open"), {target}) ? Opened : NotOpened;
 }
@@ -33,11 +48,18 @@ int SystemDesktop::openInDefaultHandler(const QString &file, const QString &para
         return openTarget(file);
 
     // There is no Notepad here: the file goes to the desktop's default
-    // application for it instead.
-    if (file.compare(NotepadProgram, Qt::CaseInsensitive) == 0)
-        return QProcess::startDetached(QStringLiteral("xdg-open"), {parameters}) ? Opened
-                                                                                 : NotOpened;
+    // application for it instead. A relative path (a data folder under an
+    // "AppData" of "--manual") is made absolute, so it starts with "/".
+    if (file.compare(NotepadProgram, Qt::CaseInsensitive) == 0) {
+        const QString path =
+            QDir::isRelativePath(parameters) && !parameters.isEmpty()
+                ? QFileInfo(parameters).absoluteFilePath()
+                : parameters;
+        return QProcess::startDetached(QStringLiteral("xdg-open"), {path}) ? Opened : NotOpened;
+    }
 
+    if (looksLikeOption(parameters))
+        return NotOpened;
     return QProcess::startDetached(file, {parameters}) ? Opened : NotOpened;
 }
 

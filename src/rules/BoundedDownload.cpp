@@ -1,24 +1,49 @@
 #include "rules/BoundedDownload.h"
 
+#include "rules/AppInfo.h"
+#include "rules/HttpResponse.h"
+
 #include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
+#include <QSslSocket>
+#include <QTcpSocket>
 #include <QTimer>
+
+#include <memory>
+#include <vector>
+
+// The exchange is our own, on the calling thread, instead of going through
+// QNetworkAccessManager: Qt 6.4 reads an answer's head on a thread of its own,
+// in a loop that takes one byte at a time for as long as the server sends and
+// answers nothing else meanwhile. A server that sends header fields without end
+// kept that thread reading (and growing) after the check had given up, and held
+// the manager's destructor for five seconds on top of the deadline. Here every
+// byte is read by the event loop that also runs the deadline, the head is
+// bounded, and giving up closes the connection at once.
 
 namespace Nimbrel {
 
 namespace
 {
 
+constexpr int MaxRedirects = 10;
+
+// The socket's own buffer stays this small, so a fast server cannot fill
+// memory ahead of the size check.
+constexpr qint64 ReadBufferSize = 64 * 1024;
+
 bool isWebScheme(const QUrl &url)
 {
     return url.scheme() == u"http" || url.scheme() == u"https";
 }
 
+bool isHttps(const QUrl &url)
+{
+    return url.scheme() == u"https";
+}
+
 int defaultPort(const QUrl &url)
 {
-    return url.port(url.scheme() == u"https" ? 443 : 80);
+    return url.port(isHttps(url) ? 443 : 80);
 }
 
 bool sameOrigin(const QUrl &a, const QUrl &b)
@@ -27,90 +52,196 @@ bool sameOrigin(const QUrl &a, const QUrl &b)
            defaultPort(a) == defaultPort(b);
 }
 
-// Qt's own buffer stays this small, so a fast server cannot fill memory ahead
-// of the size check.
-constexpr qint64 ReadBufferSize = 64 * 1024;
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// A GET of the URL's path and query. The connection closes after the answer,
+// and the body comes as it is stored, without compression.
+QByteArray requestFor(const QUrl &url)
+{
+    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
+    if (target.isEmpty())
+        target = "/";
+    if (url.hasQuery())
+        target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
+    QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
+    if (host.contains(':'))
+        host = '[' + host + ']';
+    if (url.port() != -1 && url.port() != (isHttps(url) ? 443 : 80))
+        host += ':' + QByteArray::number(url.port());
+    return "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\nUser-Agent: " +
+           AppInfo::ApplicationTitle.toLatin1() +
+           "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
+}
+
+class Exchange
+{
+public:
+    Exchange(const QUrl &url, const DownloadLimits &limits) : m_origin(url), m_limits(limits) {}
+
+    DownloadResult run()
+    {
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        deadline.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
+        QObject::connect(&deadline, &QTimer::timeout, &m_loop,
+                         [this] { settle(DownloadStatus::TimedOut); });
+        deadline.start(m_limits.deadline);
+
+        request(m_origin);
+        if (!m_settled)
+            m_loop.exec(QEventLoop::ExcludeUserInputEvents);
+        // The loop also ends when the application quits; the program is closing then.
+        if (!m_settled)
+            settle(DownloadStatus::Interrupted);
+        if (m_result.status != DownloadStatus::Done)
+            m_result.body.clear();
+        return m_result;
+    }
+
+private:
+    QTcpSocket *active() const { return m_sockets.empty() ? nullptr : m_sockets.back().get(); }
+
+    void request(const QUrl &url)
+    {
+        m_current = url;
+        m_reader = std::make_unique<HttpResponseReader>(m_limits.maxBytes);
+        std::unique_ptr<QTcpSocket> socket;
+        if (isHttps(url)) {
+#if QT_CONFIG(ssl)
+            if (QSslSocket::supportsSsl())
+                socket = std::make_unique<QSslSocket>();
+#endif
+            if (!socket) {
+                settle(DownloadStatus::NetworkError);
+                return;
+            }
+        } else {
+            socket = std::make_unique<QTcpSocket>();
+        }
+        QTcpSocket *s = socket.get();
+        m_sockets.push_back(std::move(socket));
+        s->setReadBufferSize(ReadBufferSize);
+
+        const QByteArray request = requestFor(url);
+        QObject::connect(s, &QIODevice::readyRead, &m_loop, [this, s] { take(s); });
+        QObject::connect(s, &QAbstractSocket::disconnected, &m_loop, [this, s] { ended(s); });
+        QObject::connect(s, &QAbstractSocket::errorOccurred, &m_loop,
+                         [this, s](QAbstractSocket::SocketError error) {
+                             // What arrived before the error still counts: a
+                             // server may close or reset right after its answer.
+                             if (error == QAbstractSocket::RemoteHostClosedError)
+                                 ended(s);
+                             else if (take(s))
+                                 settle(DownloadStatus::NetworkError);
+                         });
+#if QT_CONFIG(ssl)
+        if (auto *tls = qobject_cast<QSslSocket *>(s)) {
+            QObject::connect(tls, &QSslSocket::encrypted, &m_loop,
+                             [tls, request] { tls->write(request); });
+            tls->connectToHostEncrypted(url.host(), quint16(defaultPort(url)));
+            return;
+        }
+#endif
+        QObject::connect(s, &QAbstractSocket::connected, &m_loop, [s, request] { s->write(request); });
+        s->connectToHost(url.host(), quint16(defaultPort(url)));
+    }
+
+    // Reads what the socket holds; false once the exchange has moved on (it
+    // ended, or a redirect left this connection behind).
+    bool take(QTcpSocket *s)
+    {
+        while (!m_settled && s == active() && s->bytesAvailable() > 0)
+            judge(m_reader->feed(s->read(ReadBufferSize)));
+        return !m_settled && s == active();
+    }
+
+    void ended(QTcpSocket *s)
+    {
+        if (take(s))
+            judge(m_reader->finish());
+    }
+
+    void judge(HttpResponseReader::State state)
+    {
+        using State = HttpResponseReader::State;
+        switch (state) {
+        case State::ReadingHead:
+        case State::ReadingBody:
+            return;
+        case State::Malformed:
+            settle(DownloadStatus::NetworkError); // not HTTP, or cut short
+            return;
+        case State::TooLarge:
+            settle(DownloadStatus::TooLarge);
+            return;
+        case State::Complete:
+            break;
+        }
+        const int status = m_reader->status();
+        if (status >= 200 && status < 300) {
+            m_result.body = m_reader->body();
+            settle(DownloadStatus::Done);
+            return;
+        }
+        const QByteArray location = m_reader->location();
+        if (!isRedirect(status) || location.isEmpty()) {
+            settle(DownloadStatus::HttpError);
+            return;
+        }
+        const QUrl target = m_current.resolved(QUrl::fromEncoded(location));
+        if (!target.isValid() || !sameOrigin(m_origin, target)) {
+            settle(DownloadStatus::RedirectRefused);
+            return;
+        }
+        if (++m_redirects > MaxRedirects) {
+            settle(DownloadStatus::HttpError);
+            return;
+        }
+        close(active());
+        request(target);
+    }
+
+    // Nothing of this connection is read or sent any more.
+    static void close(QTcpSocket *s)
+    {
+        QObject::disconnect(s, nullptr, nullptr, nullptr);
+        s->abort();
+    }
+
+    void settle(DownloadStatus status)
+    {
+        if (m_settled)
+            return;
+        m_settled = true;
+        m_result.status = status;
+        for (const auto &socket : m_sockets)
+            close(socket.get());
+        m_loop.quit();
+    }
+
+    const QUrl m_origin; // redirects are followed only within its origin
+    const DownloadLimits m_limits;
+    QUrl m_current;
+    QEventLoop m_loop;
+    // Every connection made, the active one last. Closed ones stay until the
+    // exchange ends: one may be closed from inside its own signal.
+    std::vector<std::unique_ptr<QTcpSocket>> m_sockets;
+    std::unique_ptr<HttpResponseReader> m_reader;
+    int m_redirects = 0;
+    bool m_settled = false;
+    DownloadResult m_result;
+};
 
 } // namespace
 
 DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits)
 {
-    if (!url.isValid() || !isWebScheme(url))
+    if (!url.isValid() || !isWebScheme(url) || url.host().isEmpty())
         return {DownloadStatus::NetworkError, {}};
-
-    QNetworkAccessManager manager;
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(10);
-
-    QNetworkReply *reply = manager.get(request);
-    reply->setReadBufferSize(ReadBufferSize);
-
-    QEventLoop loop;
-    DownloadResult result;
-    bool settled = false;
-    auto settle = [&](DownloadStatus status) {
-        if (settled)
-            return;
-        settled = true;
-        result.status = status;
-        if (!reply->isFinished())
-            reply->abort();
-        loop.quit();
-    };
-
-    QObject::connect(reply, &QNetworkReply::redirected, &loop, [&](const QUrl &target) {
-        if (sameOrigin(url, target))
-            emit reply->redirectAllowed();
-        else
-            settle(DownloadStatus::RedirectRefused);
-    });
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
-        // A declared length beyond the limit is refused before any of it arrives.
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > limits.maxBytes)
-            settle(DownloadStatus::TooLarge);
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [&] {
-        if (settled)
-            return;
-        result.body += reply->read(limits.maxBytes + 1 - result.body.size());
-        if (result.body.size() > limits.maxBytes)
-            settle(DownloadStatus::TooLarge);
-    });
-    QObject::connect(reply, &QNetworkReply::finished, &loop, [&] {
-        if (settled)
-            return;
-        result.body += reply->read(limits.maxBytes + 1 - result.body.size());
-        const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const bool success = httpStatus >= 200 && httpStatus < 300;
-        if (result.body.size() > limits.maxBytes)
-            settle(DownloadStatus::TooLarge);
-        else if (reply->error() == QNetworkReply::NoError && success)
-            settle(DownloadStatus::Done);
-        else if (httpStatus != 0 && !success)
-            settle(DownloadStatus::HttpError);
-        else
-            settle(DownloadStatus::NetworkError); // a 2xx cut short counts here too
-    });
-
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer); // a coarse timer may fire up to 5% early
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { settle(DownloadStatus::TimedOut); });
-    deadline.start(limits.deadline);
-
-    if (!settled)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    // The loop also ends when the application quits; the program is closing then.
-    if (!settled)
-        settle(DownloadStatus::Interrupted);
-
-    if (result.status != DownloadStatus::Done)
-        result.body.clear();
-    delete reply;
-    return result;
+    return Exchange(url, limits).run();
 }
 
 } // namespace Nimbrel

@@ -17,7 +17,7 @@ struct DownloadLimits {
 
 enum class DownloadStatus {
     Done,
-    NetworkError,    // refused, unreachable, reset, not http
+    NetworkError,    // refused, unreachable, reset, not http, a head without end
     HttpError,       // an answer outside 2xx, whose body is an error page
     RedirectRefused, // a redirect to another scheme, host or port
     TooLarge,
@@ -33,7 +33,10 @@ struct DownloadResult {
 // Fetches an http(s) URL and returns when it has arrived, failed or hit a
 // limit. Events other than user input go on meanwhile, so windows repaint;
 // clicks and keys wait in the window system's queue (see InputBlocker).
-// Redirects are followed only within the URL's own origin.
+// Redirects are followed only within the URL's own origin. The deadline holds
+// for the whole exchange, the answer's head included, which may not exceed
+// 64 KiB; on return the connection is closed and nothing of the download runs
+// on, on this thread or any other.
 DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits = {});
 
 } // namespace Nimbrel

@@ -1,5 +1,7 @@
 #include "rules/DataFolder.h"
 
+#include "rules/SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,13 +65,20 @@ MaybeFailure migrateOldHistoryFile(const QString &folder)
     if (!QFile::exists(oldPath) || QFile::exists(newPath))
         return std::nullopt;
 
-    QFile oldFile(oldPath);
-    if (!oldFile.copy(newPath))
+    // Only a regular file is copied: a pipe would block the start, and a link
+    // to a device would be copied without end.
+    QFile oldFile;
+    QString reason;
+    if (!SafeFile::openForReading(oldFile, oldPath, &reason))
+        return Failure{QStringLiteral("The old history list could not be read."), oldPath, reason};
+    if (!SafeFile::replace(newPath, oldFile, &reason))
         return Failure{QStringLiteral("The old history list could not be copied."), newPath,
-                       oldFile.errorString()};
-    if (!oldFile.remove())
+                       reason};
+    oldFile.close();
+    QFile copied(oldPath);
+    if (!copied.remove())
         return Failure{QStringLiteral("The old history list could not be removed."), oldPath,
-                       oldFile.errorString()};
+                       copied.errorString()};
     return std::nullopt;
 }
 

@@ -1,9 +1,10 @@
 #include "rules/HistoryFile.h"
 
+#include "rules/SafeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -12,28 +13,6 @@ namespace Nimbrel {
 namespace {
 
 constexpr qint64 ChunkSize = 64 * 1024;
-
-// QSaveFile can report a successful commit after the disk filled up during a
-// flush, so every step is checked and the save is cancelled on the first fault.
-bool writeAtomically(const QString &path, const QByteArray &content, QString *reason)
-{
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
-    if (file.write(content) != content.size() || !file.flush()) {
-        *reason = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *reason = file.errorString();
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -55,7 +34,8 @@ QByteArray encodeHistoryItem(const QString &text, const QByteArray &raw)
 }
 
 qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
-                           const std::function<void(HistoryLine &&)> &take)
+                           const std::function<void(HistoryLine &&)> &take,
+                           qsizetype maxLineBytes)
 {
     qsizetype count = 0;
     const auto add = [&](const QByteArray &bytes) {
@@ -64,7 +44,20 @@ qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
     };
     QByteArray pending;       // bytes of the line being read
     bool afterCr = false;     // the previous chunk ended in CR: a following LF belongs to it
-    const auto full = [&] { return maxItems >= 1 && count == maxItems; };
+    bool cut = false;         // a line was too long: it is the last one read
+    const auto full = [&] { return cut || (maxItems >= 1 && count == maxItems); };
+    // Takes `length` more bytes of the line being read; false when that makes
+    // the line too long, which cuts it and ends the reading.
+    const auto extend = [&](const char *bytes, qsizetype length) {
+        if (pending.size() + length <= maxLineBytes) {
+            pending.append(bytes, length);
+            return true;
+        }
+        pending.append(bytes, maxLineBytes - pending.size());
+        add(pending);
+        cut = true;
+        return false;
+    };
 
     while (!full()) {
         const QByteArray chunk = device.read(ChunkSize);
@@ -78,7 +71,8 @@ qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
             const char c = chunk.at(i);
             if (c != '\r' && c != '\n')
                 continue;
-            pending.append(chunk.constData() + start, i - start);
+            if (!extend(chunk.constData() + start, i - start))
+                break;
             add(pending);
             pending.clear();
             if (c == '\r') {
@@ -92,17 +86,19 @@ qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
             start = i + 1;
         }
         if (!full() && start < chunk.size())
-            pending.append(chunk.constData() + start, chunk.size() - start);
+            extend(chunk.constData() + start, chunk.size() - start);
     }
     if (!full() && !pending.isEmpty())
         add(pending);
     return count;
 }
 
-QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems)
+QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems, qsizetype maxLineBytes)
 {
     QList<HistoryLine> lines;
-    readHistoryLines(device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); });
+    readHistoryLines(
+        device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); },
+        maxLineBytes);
     return lines;
 }
 
@@ -112,12 +108,12 @@ HistoryLoadResult loadHistoryFile(const QString &path, qint16 maxItems,
     const QFileInfo info(path);
     if (!info.exists())
         return {HistoryLoad::Missing, {}};
-    const QString what = QStringLiteral("The history list could not be read.");
-    if (info.isDir())
-        return {HistoryLoad::Failed, {what, path, QStringLiteral("It is a folder, not a file.")}};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {HistoryLoad::Failed, {what, path, file.errorString()}};
+    // A folder, pipe or device is refused without waiting on it.
+    QFile file;
+    QString reason;
+    if (!SafeFile::openForReading(file, path, &reason))
+        return {HistoryLoad::Failed,
+                {QStringLiteral("The history list could not be read."), path, reason}};
     readHistoryLines(file, maxItems, take);
     return {HistoryLoad::Read, {}};
 }
@@ -130,7 +126,7 @@ MaybeFailure saveHistoryFile(const QString &path, const QList<HistoryLine> &item
         content += HistoryLineEnd;
     }
     QString reason;
-    if (!writeAtomically(path, content, &reason))
+    if (!SafeFile::replace(path, content, &reason))
         return Failure{QStringLiteral("The history list could not be saved."), path, reason};
     return std::nullopt;
 }

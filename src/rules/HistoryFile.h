@@ -20,17 +20,26 @@ struct HistoryLine {
     QByteArray raw;
 };
 
+// The longest line a history file is read with, in bytes: far beyond any
+// search term a browser would still open.
+inline constexpr qsizetype HistoryLineLimit = 64 * 1024;
+
 // Reads the lines of a history file from `device`. A line ends at CR LF, at a
 // lone CR or at a lone LF; the last line needs no terminator. Reading stops
 // once `maxItems` lines have been read; with 0 or less, every line is read.
+// A line longer than `maxLineBytes` is cut to that length and ends the
+// reading, so what is read stays proportional to what is kept, whatever the
+// file holds (a file without line ends, however large, costs one cut line).
 // Only as much of the device is read as those lines need. Each line is handed
 // to `take` as soon as it is complete, so a caller that stores lines elsewhere
 // never holds the whole file twice. Returns the number of lines read.
 qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
-                           const std::function<void(HistoryLine &&)> &take);
+                           const std::function<void(HistoryLine &&)> &take,
+                           qsizetype maxLineBytes = HistoryLineLimit);
 
 // The same, collected into a list.
-QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems);
+QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems,
+                                    qsizetype maxLineBytes = HistoryLineLimit);
 
 // Decodes one line's bytes in the system encoding, keeping the bytes when the
 // text could not reproduce them.

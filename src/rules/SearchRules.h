@@ -29,7 +29,11 @@ char16_t filterKeyAscii(char16_t keyAscii, const QString &text, int caret);
 // What typing `typed` one character after another inserts at the caret of
 // `text`, whose selection [selectionStart, selectionStart + selectionLength) the
 // first character that gets through replaces. Pasted and dropped text goes
-// through this, so it ends up as if the user had typed it.
+// through this, so it ends up as if the user had typed it. Takes time in
+// proportion to the length of `typed`, whatever the length of `text`; a
+// selection reaching outside `text` is cut to it. Takes time in
+// proportion to the length of `typed`, whatever the length of `text`; a
+// selection reaching outside `text` is cut to it.
 QString typedInsertion(const QString &text, int selectionStart, int selectionLength,
                        const QString &typed);
 

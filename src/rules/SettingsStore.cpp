@@ -1,8 +1,12 @@
 #include "rules/SettingsStore.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
+
+#include <optional>
 
 namespace Nimbrel::SettingsStore {
 
@@ -10,6 +14,46 @@ namespace {
 
 const QString Organization = QStringLiteral("VB and VBA Program Settings");
 const QString Section = QStringLiteral("Settings");
+
+// Qt's INI parser reads a value "@Variant(...)" under any key by recursion,
+// one level per nesting of lists, and a file of a few MB nesting 200,000 deep
+// overflows the stack at every start. A level takes at least 8 bytes of the
+// file and (Qt 6.4.2) about 380 bytes of stack, so a file within this bound
+// nests at most 2,048 deep and needs under 1 MB of stack, where 8 MB overflow
+// at about 22,000. The launcher's own file holds a few hundred bytes.
+constexpr qint64 MaxIniFileBytes = 16 * 1024;
+
+// Where QSettings keeps the INI file on an XDG platform, worked out without
+// opening it: opening is what parses it.
+QString iniFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
+           Organization + u'/' + SettingsAppName + QStringLiteral(".conf");
+}
+
+// Why the store must not be opened, or nothing when it may be. A settings
+// file that is not a regular file (a pipe would block the start) or is larger
+// than the bound is treated as unreadable: nothing is read from it, and it is
+// never written, so that it stays as the user left it.
+std::optional<QString> unusableReason()
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    return std::nullopt; // the registry or a property list, never an INI file
+#else
+    const QFileInfo file(iniFilePath());
+    if (!file.exists())
+        return std::nullopt;
+    if (!file.isFile())
+        return QStringLiteral("The settings file is not a regular file, so it is not read; it is "
+                              "left as it is, and the launcher uses its defaults.");
+    if (file.size() > MaxIniFileBytes)
+        return QStringLiteral("The settings file is larger than any the launcher writes (over "
+                              "%1 KiB), so it is not read; it is left as it is, and the "
+                              "launcher uses its defaults.")
+            .arg(MaxIniFileBytes / 1024);
+    return std::nullopt;
+#endif
+}
 
 // One store only: no fallback to system-wide files or other registry branches.
 class Store
@@ -92,6 +136,8 @@ QString statusReason(QSettings::Status status)
 
 QString ReadSetting(const QString &key, const QString &defaultValue)
 {
+    if (unusableReason())
+        return defaultValue;
     Store store;
     const QVariant value = store->value(key);
     if (!value.isValid())
@@ -126,6 +172,9 @@ qint16 ReadNumberSetting(const Settings::NumberKey &key)
 
 MaybeFailure WriteSetting(const QString &key, const QString &text)
 {
+    if (const std::optional<QString> reason = unusableReason())
+        return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key),
+                       iniFilePath(), *reason};
     Store store;
     store->setValue(key, text);
     store->sync();

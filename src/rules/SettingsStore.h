@@ -13,7 +13,10 @@ inline const QString SettingsAppName = QStringLiteral("Nimbrel");
 
 // The stored text of the key, or `defaultValue` when the key is absent. A value
 // that the store would hand back in another shape (an unquoted comma in a
-// hand-edited file) is still read as the text that was written.
+// hand-edited file) is still read as the text that was written. A settings
+// file that is not a regular file or is larger than 16 KiB is not read at all
+// (Qt's parser can be made to overflow the stack): every key reads as its
+// default, and writes are refused and reported, so the file stays as it is.
 QString ReadSetting(const QString &key, const QString &defaultValue = QString());
 QString ReadSetting(const Settings::TextKey &key);
 

@@ -1,7 +1,9 @@
 #include "rules/UpdateVerdict.h"
 
 #include "rules/AppInfo.h"
+#include "rules/BoundedDownload.h"
 #include "rules/DataFolder.h"
+#include "rules/SafeFile.h"
 #include "rules/VersionsFile.h"
 
 #include <QDir>
@@ -22,10 +24,8 @@ QString versionsLocalPath()
 
 bool writeLocalCopy(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(bytes) == bytes.size() && file.flush();
+    QString reason;
+    return SafeFile::replace(path, bytes, &reason);
 }
 
 UpdateVerdict judgeVersionsFile(const QString &localPath, const QString &appVersion)
@@ -33,10 +33,13 @@ UpdateVerdict judgeVersionsFile(const QString &localPath, const QString &appVers
     if (!QFile::exists(localPath))
         return {UpdateOutcome::NoLocalFile, {}};
 
-    QFile file(localPath);
-    if (!file.open(QIODevice::ReadOnly))
+    // Something else may stand there by now; only a regular file is read, and
+    // no more of it than a download can have left.
+    QFile file;
+    QString reason;
+    if (!SafeFile::openForReading(file, localPath, &reason))
         return {UpdateOutcome::NoEntry, {}};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(DownloadLimits().maxBytes);
     file.close();
 
     QStringDecoder decode(QStringConverter::System);

@@ -24,8 +24,9 @@ struct UpdateVerdict {
 QString updateTempFolder();
 QString versionsLocalPath();
 
-// Replaces an earlier copy of the downloaded file. False when the copy could
-// not be written whole; a partly written file is never read.
+// Replaces an earlier copy of the downloaded file, or a link or pipe put in
+// its place, without writing through it. False when the copy could not be
+// written whole; a partly written file is never read.
 bool writeLocalCopy(const QString &path, const QByteArray &bytes);
 
 // Reads the downloaded file at `localPath` and compares the entry of this

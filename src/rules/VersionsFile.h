@@ -41,4 +41,14 @@ QString publishedVersionText(const QString &entry);
 // "1.25.1" is the same as "1.25". Only a strictly greater number is newer.
 bool isNewerVersion(QStringView published, QStringView own);
 
+// Version texts up to this length are shown as they are.
+inline constexpr qsizetype MaxShownVersionLength = 256;
+
+// The version text as a message shows it: unchanged up to
+// MaxShownVersionLength characters, and a longer one cut to that length by
+// leaving out its middle, marked with "…". A published text of a megabyte
+// would otherwise make a message box tens of thousands of pixels tall, with its
+// buttons off the screen.
+QString shownVersionText(const QString &version);
+
 } // namespace Nimbrel

@@ -3,6 +3,7 @@
 #include "desktop/OpenInDefaultHandler.h"
 #include "rules/DataFolder.h"
 #include "rules/Module1.h"
+#include "rules/VersionsFile.h"
 #include "windows/InputBlocker.h"
 
 #include <QPointer>
@@ -29,7 +30,7 @@ MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVer
         break;
     case UpdateOutcome::NewerVersion:
         request.text =
-            QStringLiteral("A newer version  ( ") + verdict.versionText +
+            QStringLiteral("A newer version  ( ") + shownVersionText(verdict.versionText) +
             QStringLiteral(" )  is available.\n\nGoto the Program Homepage to download ?");
         break;
     case UpdateOutcome::LatestVersion:

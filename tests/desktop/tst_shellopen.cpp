@@ -90,6 +90,37 @@ private slots:
         QVERIFY(!QFile::exists(bin.filePath(QStringLiteral("shell-ran"))));
     }
 
+    // xdg-open takes an argument that begins with a dash for an option of
+    // its own; nothing is started for such a target.
+    void targetsThatLookLikeOptionsAreRefused_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("parameters");
+        QTest::newRow("wiki path --manual, with a term")
+            << QStringLiteral("--manualAB-12") << QString();
+        QTest::newRow("a lone dash") << QStringLiteral("-") << QString();
+        QTest::newRow("a dash Qt's URL makes of %2D") << QStringLiteral("%2D-manual") << QString();
+        QTest::newRow("a program given an option")
+            << bin.filePath(QStringLiteral("xdg-open")) << QStringLiteral("--manual");
+    }
+    void targetsThatLookLikeOptionsAreRefused()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, parameters);
+        QCOMPARE(OpenInDefaultHandler(file, parameters, ShowCommand::Normal), 0);
+        QTest::qWait(300); // a handler started all the same would have logged by now
+        QVERIFY(!QFile::exists(logFile()));
+    }
+
+    // A data folder under a relative "AppData" of "--manual" reaches the
+    // editor as an absolute path.
+    void relativeFilePathBecomesAbsolute()
+    {
+        const QString relative = QStringLiteral("--manual/Nimbrel Launcher/SearchHistory-1.dat");
+        QVERIFY(OpenInDefaultHandler(QStringLiteral("Notepad"), relative, ShowCommand::Normal) > 32);
+        QCOMPARE(loggedArguments(), QStringList{QDir::currentPath() + u'/' + relative});
+    }
+
     void missingProgramReportsFailure()
     {
         QCOMPARE(OpenInDefaultHandler(bin.filePath(QStringLiteral("no-such-program")),

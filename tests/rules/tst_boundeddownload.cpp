@@ -2,6 +2,8 @@
 #include "support/TestEnvironment.h"
 #include "rules/BoundedDownload.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QNetworkProxy>
 #include <QTcpServer>
 
@@ -11,6 +13,19 @@ using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(DownloadStatus)
 Q_DECLARE_METATYPE(LocalHttpServer::Route)
+
+namespace
+{
+
+// The threads of this process, as the kernel counts them.
+qsizetype threadCount()
+{
+    return QDir(QStringLiteral("/proc/self/task"))
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+        .size();
+}
+
+} // namespace
 
 class TestBoundedDownload : public QObject
 {
@@ -151,6 +166,104 @@ private slots:
         QVERIFY(result.body.isEmpty());
         // The connection is given up, not left hanging.
         QTRY_COMPARE(m_server.openConnections(), 0);
+    }
+
+    // A head that never ends is cut off once it passes its bound, or at the
+    // deadline when it comes slowly; the answer is there at once. And once the
+    // download has returned, nothing of it runs on: the connection is closed
+    // and no thread is left reading.
+    void endlessHeadsAreCutOff_data()
+    {
+        using Mode = LocalHttpServer::Mode;
+        QTest::addColumn<LocalHttpServer::Route>("route");
+        QTest::addColumn<DownloadStatus>("expected");
+        const QByteArray status = "HTTP/1.1 200 OK\r\n";
+        QTest::newRow("header field after header field")
+            << LocalHttpServer::Route{Mode::HeaderFlood, status, {}} << DownloadStatus::NetworkError;
+        QTest::newRow("one header field without end")
+            << LocalHttpServer::Route{Mode::EndlessHeader, status, {}}
+            << DownloadStatus::NetworkError;
+        QTest::newRow("a header field every 50 ms")
+            << LocalHttpServer::Route{Mode::HeaderDrip, status, {}} << DownloadStatus::TimedOut;
+    }
+    void endlessHeadsAreCutOff()
+    {
+        QFETCH(LocalHttpServer::Route, route);
+        QFETCH(DownloadStatus, expected);
+        ThreadedHttpServer server(route);
+        const qsizetype threadsBefore = threadCount();
+        constexpr auto deadline = 1500ms;
+
+        QElapsedTimer clock;
+        clock.start();
+        const DownloadResult result =
+            downloadBounded(server.url(QStringLiteral("/dl/swv.txt")), {deadline, 1024 * 1024});
+        const qint64 elapsed = clock.elapsed();
+
+        QCOMPARE(result.status, expected);
+        QVERIFY(result.body.isEmpty());
+        QVERIFY2(elapsed < deadline.count() + 1500, qPrintable(QString::number(elapsed)));
+        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 3000);
+        QCOMPARE(threadCount(), threadsBefore);
+        const qint64 sent = server.bytesSent();
+        QTest::qWait(300);
+        QCOMPARE(server.bytesSent(), sent);
+    }
+
+    // Answers that real servers give, framed in the other ways HTTP allows.
+    void framings_data()
+    {
+        using Mode = LocalHttpServer::Mode;
+        QTest::addColumn<LocalHttpServer::Route>("route");
+        QTest::addColumn<DownloadStatus>("expected");
+        QTest::addColumn<QByteArray>("expectedBody");
+        const QByteArray entry = "Nimbrel Launcher:1.3\r\n";
+        QTest::newRow("chunked") << LocalHttpServer::Route{Mode::Answer,
+                                                           httpHead(200, -1,
+                                                                    "Transfer-Encoding: chunked\r\n"),
+                                                           "8\r\nNimbrel \r\ne\r\nLauncher:1.3\r\n"
+                                                           "\r\n0\r\n\r\n"}
+                                 << DownloadStatus::Done << entry;
+        QTest::newRow("chunked beyond the limit")
+            << LocalHttpServer::Route{Mode::Answer,
+                                      httpHead(200, -1, "Transfer-Encoding: chunked\r\n"),
+                                      "3e9\r\n" + QByteArray(1001, 'a') + "\r\n0\r\n\r\n"}
+            << DownloadStatus::TooLarge << QByteArray();
+        QTest::newRow("interim answer first")
+            << LocalHttpServer::Route{Mode::Answer,
+                                      "HTTP/1.1 100 Continue\r\n\r\n" + httpHead(200, entry.size()),
+                                      entry}
+            << DownloadStatus::Done << entry;
+        QTest::newRow("204 without a body")
+            << LocalHttpServer::Route{Mode::Answer, httpHead(204), {}} << DownloadStatus::Done
+            << QByteArray();
+        QTest::newRow("line ends without CR")
+            << LocalHttpServer::Route{Mode::Answer,
+                                      "HTTP/1.1 200 OK\nConnection: close\nContent-Length: 22\n",
+                                      entry}
+            << DownloadStatus::Done << entry;
+    }
+    void framings()
+    {
+        QFETCH(LocalHttpServer::Route, route);
+        QFETCH(DownloadStatus, expected);
+        QFETCH(QByteArray, expectedBody);
+        m_server.route(QStringLiteral("/dl/swv.txt"), route);
+        const DownloadResult result =
+            downloadBounded(m_server.url(QStringLiteral("/dl/swv.txt")), {10s, 1000});
+        QCOMPARE(result.status, expected);
+        QCOMPARE(result.body, expectedBody);
+    }
+
+    void redirectsEndAfterTen()
+    {
+        m_server.route(QStringLiteral("/dl/swv.txt"),
+                       {LocalHttpServer::Mode::Answer,
+                        httpHead(302, 0, "Location: /dl/swv.txt\r\n"),
+                        {}});
+        const DownloadResult result = downloadBounded(m_server.url(QStringLiteral("/dl/swv.txt")));
+        QCOMPARE(result.status, DownloadStatus::HttpError);
+        QCOMPARE(m_server.requestCount(), 11);
     }
 
     void oversizedStreamIsCutOff()

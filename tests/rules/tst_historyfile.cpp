@@ -84,6 +84,74 @@ private slots:
         QVERIFY(buffer.pos() <= 64 * 1024);
     }
 
+    // A line longer than the bound is cut to it and is the last one read.
+    void overlongLineIsCutAndEndsTheReading_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("maxItems");
+        QTest::addColumn<int>("maxLineBytes");
+        QTest::addColumn<QStringList>("expected");
+        const QString a = QStringLiteral("A");
+        QTest::newRow("line at the bound kept whole")
+            << QByteArray("A\r\n12345678\r\nB\r\n") << 10 << 8
+            << QStringList{a, QStringLiteral("12345678"), QStringLiteral("B")};
+        QTest::newRow("one byte over: cut, nothing after it read")
+            << QByteArray("A\r\n123456789\r\nB\r\n") << 10 << 8
+            << QStringList{a, QStringLiteral("12345678")};
+        QTest::newRow("last line without a line end, over the bound")
+            << QByteArray("A\r\n123456789") << 10 << 8 << QStringList{a, QStringLiteral("12345678")};
+        QTest::newRow("last line without a line end, at the bound")
+            << QByteArray("A\r\n12345678") << 10 << 8 << QStringList{a, QStringLiteral("12345678")};
+        QTest::newRow("no line end at all") << QByteArray(1000, 'x') << 10 << 8
+                                            << QStringList{QStringLiteral("xxxxxxxx")};
+        QTest::newRow("cut line counts toward the maximum")
+            << QByteArray("123456789\r\nB\r\n") << 1 << 8 << QStringList{QStringLiteral("12345678")};
+        QTest::newRow("no maximum still stops at the cut")
+            << QByteArray("A\r\n123456789\r\nB\r\n") << 0 << 8
+            << QStringList{a, QStringLiteral("12345678")};
+        QTest::newRow("bound of 64 KiB by default")
+            << QByteArray("A\r\n") + QByteArray(HistoryLineLimit + 1, 'x') + "\r\nB\r\n" << 10
+            << int(HistoryLineLimit) << QStringList{a, QString(HistoryLineLimit, u'x')};
+    }
+    void overlongLineIsCutAndEndsTheReading()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, maxItems);
+        QFETCH(int, maxLineBytes);
+        QFETCH(QStringList, expected);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const QList<HistoryLine> lines =
+            maxLineBytes == HistoryLineLimit ? readHistoryLines(buffer, qint16(maxItems))
+                                             : readHistoryLines(buffer, qint16(maxItems), maxLineBytes);
+        QCOMPARE(texts(lines), expected);
+    }
+
+    // However large a file without line ends is, one chunk beyond the bound is
+    // all that is read of it.
+    void fileWithoutLineEndsIsReadOnlyUpToTheBound()
+    {
+        QByteArray bytes(16 * 1024 * 1024, 'x');
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const QList<HistoryLine> lines = readHistoryLines(buffer, 0);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0].text.size(), HistoryLineLimit);
+        QVERIFY2(buffer.pos() <= 2 * HistoryLineLimit, qPrintable(QString::number(buffer.pos())));
+    }
+
+    void cutInsideACharacterKeepsTheBytes()
+    {
+        // "É" is two bytes in UTF-8; the bound falls between them.
+        QByteArray bytes = QByteArray(7, 'A') + QStringLiteral("É").toUtf8() + "\r\n";
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        const QList<HistoryLine> lines = readHistoryLines(buffer, 10, 8);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0].raw, bytes.first(8));
+        QCOMPARE(encodeHistoryItem(lines[0].text, lines[0].raw), bytes.first(8));
+    }
+
     void invalidBytesSurviveRoundTrip()
     {
         const QByteArray latin1("CAF\xc9 \xff\xfe");

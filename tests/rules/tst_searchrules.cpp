@@ -2,6 +2,7 @@
 
 #include "support/SettingsFixture.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace Nimbrel;
@@ -10,6 +11,34 @@ using namespace Nimbrel::SearchRules;
 Q_DECLARE_METATYPE(SearchRules::HistoryEdit)
 
 using SettingsFixture::numbered;
+
+namespace
+{
+
+// Typing as the box does it, one character at a time into the text as it
+// stands after the one before: the plain statement of what a paste must give.
+// It takes time in proportion to the text's length for every character.
+QString typedOneByOne(const QString &text, int selectionStart, int selectionLength,
+                      const QString &typed)
+{
+    QString current = text;
+    int caret = selectionStart;
+    int selected = selectionLength;
+    QString inserted;
+    for (const QChar ch : typed) {
+        const char16_t code = filterKeyAscii(ch.unicode(), current, caret);
+        if (code == KeyAscii::Discard || code == KeyAscii::Backspace)
+            continue;
+        const QChar accepted{code};
+        current.replace(caret, selected, accepted);
+        ++caret;
+        selected = 0;
+        inserted += accepted;
+    }
+    return inserted;
+}
+
+} // namespace
 
 class TestSearchRules : public QObject
 {
@@ -121,6 +150,78 @@ private slots:
         QFETCH(QString, pasted);
         QFETCH(QString, inserted);
         QCOMPARE(typedInsertion(text, selectionStart, selectionLength, pasted), inserted);
+    }
+
+    // The paste filter keeps only what the rules look at, instead of the
+    // whole text: it must give what typing one by one gives.
+    void pasteGivesWhatTypingOneByOneGives_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("selectionStart");
+        QTest::addColumn<int>("selectionLength");
+        QTest::addColumn<QString>("pasted");
+        const QString nul(QChar(0));
+        QTest::newRow("dash-heavy into an empty box")
+            << QString() << 0 << 0 << QStringLiteral("A-A-A-A-A-");
+        QTest::newRow("dashes only") << QString() << 0 << 0 << QStringLiteral("----");
+        QTest::newRow("selection holds the dashes that made two")
+            << QStringLiteral("A-B-C") << 2 << 2 << QStringLiteral("X-Y-Z");
+        QTest::newRow("selection of three dashes' text leaves two")
+            << QStringLiteral("A-B-C-D") << 5 << 2 << QStringLiteral("-X-Y");
+        QTest::newRow("three dashes accept a fourth, then refuse")
+            << QStringLiteral("A-B-C-D") << 7 << 0 << QStringLiteral("-X-Y-Z");
+        QTest::newRow("selected dash beside the caret, dash first")
+            << QStringLiteral("AB-CD") << 2 << 1 << QStringLiteral("-X");
+        QTest::newRow("selection ending before a dash")
+            << QStringLiteral("AB-CD") << 1 << 1 << QStringLiteral("X-Y");
+        QTest::newRow("refused first characters keep the selection")
+            << QStringLiteral("A-B") << 1 << 2 << QStringLiteral(".-#X-");
+        QTest::newRow("whole text selected") << QStringLiteral("A-B") << 0 << 3
+                                             << QStringLiteral("-C-D-E");
+        QTest::newRow("at the end after a dash") << QStringLiteral("AB-") << 3 << 0
+                                                 << QStringLiteral("-C-");
+        QTest::newRow("nul character before the caret")
+            << QStringLiteral("A") + nul << 2 << 0 << QStringLiteral("-B");
+        QTest::newRow("nul character after the caret")
+            << QStringLiteral("A") + nul + QStringLiteral("B") << 1 << 0 << QStringLiteral("-x-");
+        QTest::newRow("small letters, blanks, backspace")
+            << QStringLiteral("AB") << 1 << 0 << QStringLiteral("a\bb -c d-");
+        QTest::newRow("characters beyond 16 bits")
+            << QString() << 0 << 0 << QStringLiteral("A\U0001F600-B\u00E9-C");
+        QTest::newRow("nothing pasted") << QStringLiteral("A-B") << 1 << 1 << QString();
+    }
+    void pasteGivesWhatTypingOneByOneGives()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, selectionStart);
+        QFETCH(int, selectionLength);
+        QFETCH(QString, pasted);
+        QCOMPARE(typedInsertion(text, selectionStart, selectionLength, pasted),
+                 typedOneByOne(text, selectionStart, selectionLength, pasted));
+    }
+
+    // The same over many texts made of the characters that matter to the
+    // rules, with every selection they allow.
+    void pasteGivesWhatTypingOneByOneGivesForMixedTexts()
+    {
+        const QString alphabet = QStringLiteral("A--a -.\b") + QChar(0);
+        QRandomGenerator random(16);
+        const auto make = [&](int length) {
+            QString text;
+            for (int i = 0; i < length; ++i)
+                text += alphabet.at(random.bounded(int(alphabet.size())));
+            return text;
+        };
+        for (int round = 0; round < 3000; ++round) {
+            const QString text = make(random.bounded(8));
+            const QString pasted = make(random.bounded(10));
+            for (int start = 0; start <= text.size(); ++start) {
+                for (int length = 0; start + length <= text.size(); ++length) {
+                    QCOMPARE(typedInsertion(text, start, length, pasted),
+                             typedOneByOne(text, start, length, pasted));
+                }
+            }
+        }
     }
 
     void leadingSpaces_data()

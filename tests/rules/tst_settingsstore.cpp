@@ -1,11 +1,38 @@
 #include "rules/SettingsStore.h"
+#include "support/SpecialFiles.h"
 #include "support/TestMounts.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QScopeGuard>
 
 using namespace Nimbrel;
 using namespace Nimbrel::SettingsStore;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+// A settings file with a value nested `depth` lists deep under a key the
+// launcher never reads, written as QSettings writes such a value. Qt's parser
+// reads it by recursion, a level at a time.
+QByteArray nestedSettings(int depth)
+{
+    return "[Settings]\nWikiPath=https://w.example/wiki/\nUnused=@Variant(" +
+           QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(depth) +
+           "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
+}
+
+// The same nesting in as few bytes as the parser takes: eight a level.
+QByteArray tightlyNestedSettings(qsizetype size)
+{
+    const QByteArray head = "[Settings]\nWikiPath=https://w.example/wiki/\nUnused=@Variant(";
+    const QByteArray tail = QByteArray("\0\0\0\t\0\0\0\0)\n", 10);
+    const QByteArray level("\0\0\0\t\0\0\0\x01", 8);
+    return head + level.repeated((size - head.size() - tail.size()) / level.size()) + tail;
+}
+
+} // namespace
 
 class TestSettingsStore : public QObject
 {
@@ -74,6 +101,56 @@ private slots:
                    "\x01\x02 garbage\n[Settings]\n=\nnonsense line\nHistoryListMaxItems=20\n"
                    "[[[\n");
         QCOMPARE(ReadNumberSetting(Settings::HistoryListMaxItems.name, 10), qint16(20));
+    }
+
+    // A crafted file crashed every start inside Qt's parser. It is not read:
+    // every key reads as its default, and a write is refused and reported,
+    // leaving the file as it was.
+    void settingsFileThatCannotBeReadSafely_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // null: a pipe
+        QTest::newRow("value nested 200,000 lists deep (3.4 MB)") << nestedSettings(200000);
+        const QByteArray ordinary = "[Settings]\nWikiPath=https://w.example/wiki/\n;";
+        QTest::newRow("ordinary, but one byte over 16 KiB")
+            << ordinary + QByteArray(16 * 1024 + 1 - ordinary.size(), 'x');
+        QTest::newRow("a pipe") << QByteArray();
+    }
+    void settingsFileThatCannotBeReadSafely()
+    {
+        QFETCH(QByteArray, content);
+        const QString path = TestEnvironment::settingsFile();
+        const auto removeIt = qScopeGuard([&] { QFile::remove(path); });
+        QDir().mkpath(QFileInfo(path).path());
+        if (content.isNull())
+            QVERIFY(makeFifo(path));
+        else
+            writeBytes(path, content);
+        MaybeFailure failure;
+        {
+            Watchdog watchdog(10s, "the settings store");
+            QCOMPARE(ReadSetting(Settings::WikiPath), QString());
+            QCOMPARE(ReadNumberSetting(Settings::HistoryListMaxItems), qint16(10));
+            failure = WriteSetting(Settings::WikiPath.name, QStringLiteral("https://other.example/"));
+        }
+        QVERIFY(failure);
+        QCOMPARE(failure->path, path);
+        QVERIFY(failure->reason.contains(QStringLiteral("not read")));
+        if (content.isNull())
+            QVERIFY(!QFileInfo(path).isFile() && QFileInfo::exists(path));
+        else
+            QCOMPARE(readBytes(path), content);
+    }
+
+    // The bound is low enough that the deepest nesting a file within it can
+    // hold is parsed without harm.
+    void settingsFileAtTheBoundIsRead()
+    {
+        const QString path = TestEnvironment::settingsFile();
+        const auto removeIt = qScopeGuard([&] { QFile::remove(path); });
+        const QByteArray content = tightlyNestedSettings(16 * 1024);
+        QVERIFY(content.size() <= 16 * 1024 && content.size() > 16 * 1024 - 8);
+        writeBytes(path, content);
+        QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/wiki/"));
     }
 
     void failedWriteIsReportedWithPath()

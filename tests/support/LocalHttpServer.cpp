@@ -54,8 +54,39 @@ void LocalHttpServer::serve(QTcpSocket *socket)
     start(socket, m_routes.value(path, {Mode::Answer, httpHead(404, 9), "not found"}));
 }
 
+void LocalHttpServer::keepSending(QTcpSocket *socket, const QByteArray &filler)
+{
+    auto topUp = [this, socket, filler] {
+        while (socket->state() == QAbstractSocket::ConnectedState &&
+               socket->bytesToWrite() < 4 * 64 * 1024)
+            m_bytesSent += socket->write(filler);
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, topUp);
+    topUp();
+}
+
 void LocalHttpServer::start(QTcpSocket *socket, const Route &route)
 {
+    switch (route.mode) {
+    case Mode::HeaderFlood:
+        m_bytesSent += socket->write(route.head);
+        keepSending(socket, QByteArray("X-Flood: 0123456789abcdef0123456789abcdef\r\n").repeated(1000));
+        return;
+    case Mode::EndlessHeader:
+        m_bytesSent += socket->write(route.head + "X-Endless: ");
+        keepSending(socket, QByteArray(64 * 1024, 'x'));
+        return;
+    case Mode::HeaderDrip: {
+        m_bytesSent += socket->write(route.head);
+        auto *timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket,
+                [this, socket] { m_bytesSent += socket->write("X-Drip: 1\r\n"); });
+        timer->start(50);
+        return;
+    }
+    default:
+        break;
+    }
     const QByteArray head = route.head + "\r\n";
     m_bytesSent += socket->write(head);
     switch (route.mode) {
@@ -75,16 +106,36 @@ void LocalHttpServer::start(QTcpSocket *socket, const Route &route)
         timer->start(100);
         break;
     }
-    case Mode::Endless: {
-        const QByteArray filler(64 * 1024, 'x');
-        auto topUp = [this, socket, filler] {
-            while (socket->state() == QAbstractSocket::ConnectedState &&
-                   socket->bytesToWrite() < 4 * filler.size())
-                m_bytesSent += socket->write(filler);
-        };
-        connect(socket, &QTcpSocket::bytesWritten, socket, topUp);
-        topUp();
+    case Mode::Endless:
+        keepSending(socket, QByteArray(64 * 1024, 'x'));
+        break;
+    default:
         break;
     }
-    }
+}
+
+ThreadedHttpServer::ThreadedHttpServer(const LocalHttpServer::Route &route) : m_route(route)
+{
+    start();
+    m_ready.acquire();
+}
+
+ThreadedHttpServer::~ThreadedHttpServer()
+{
+    quit();
+    wait();
+}
+
+QUrl ThreadedHttpServer::url(const QString &path) const
+{
+    return m_server.load()->url(path);
+}
+
+void ThreadedHttpServer::run()
+{
+    LocalHttpServer server;
+    server.route(QStringLiteral("/dl/swv.txt"), m_route);
+    m_server = &server;
+    m_ready.release();
+    exec();
 }

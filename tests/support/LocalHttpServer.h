@@ -2,9 +2,13 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSemaphore>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QUrl>
+
+#include <atomic>
 
 // A small HTTP server on 127.0.0.1 for the download tests. Each path gets a
 // behaviour; unknown paths answer 404.
@@ -17,6 +21,11 @@ public:
         Silent,  // accepts the request and never answers
         Drip,    // sends `head`, then one byte of `body` every 100 ms
         Endless, // sends `head`, then filler for as long as the client reads
+        // The head never ends: `head` (a status line) and then, for as long
+        // as the client reads, ...
+        HeaderFlood,   // ... one header field after another
+        EndlessHeader, // ... one header field whose value never ends
+        HeaderDrip,    // ... a short header field every 50 ms
     };
     struct Route {
         Mode mode = Mode::Answer;
@@ -34,6 +43,7 @@ public:
     void route(const QString &path, const Route &route) { m_routes.insert(path, route); }
     void clear();
 
+    // Safe to read from another thread (see ThreadedHttpServer).
     int requestCount() const { return m_requests; }
     qint64 bytesSent() const { return m_bytesSent; }
     int openConnections() const { return m_open; }
@@ -41,12 +51,35 @@ public:
 private:
     void serve(QTcpSocket *socket);
     void start(QTcpSocket *socket, const Route &route);
+    void keepSending(QTcpSocket *socket, const QByteArray &filler);
 
     QTcpServer m_server;
     QHash<QString, Route> m_routes;
-    int m_requests = 0;
-    qint64 m_bytesSent = 0;
-    int m_open = 0;
+    std::atomic<int> m_requests = 0;
+    std::atomic<qint64> m_bytesSent = 0;
+    std::atomic<int> m_open = 0;
+};
+
+// A LocalHttpServer on a thread of its own, serving one route at /dl/swv.txt:
+// it goes on sending while the thread under test is busy or blocked, as a
+// server on another machine would.
+class ThreadedHttpServer : public QThread
+{
+public:
+    explicit ThreadedHttpServer(const LocalHttpServer::Route &route);
+    ~ThreadedHttpServer() override;
+
+    QUrl url(const QString &path) const;
+    qint64 bytesSent() const { return m_server.load()->bytesSent(); }
+    int openConnections() const { return m_server.load()->openConnections(); }
+
+protected:
+    void run() override;
+
+private:
+    LocalHttpServer::Route m_route;
+    std::atomic<LocalHttpServer *> m_server = nullptr;
+    QSemaphore m_ready;
 };
 
 QByteArray httpHead(int status, qint64 contentLength = -1,

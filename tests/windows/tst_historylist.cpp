@@ -1,6 +1,7 @@
 #include "rules/Module1.h"
 #include "windows/HistoryList.h"
 #include "support/FakeDesktop.h"
+#include "support/SpecialFiles.h"
 #include "support/TestMounts.h"
 #include "support/WindowTest.h"
 
@@ -10,6 +11,7 @@
 using namespace Nimbrel;
 
 using Module1::State;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -135,6 +137,76 @@ private slots:
         for (const MessageRequest &message : fake.messages)
             QVERIFY(message.text.contains(path));
         QVERIFY(QFileInfo(path).isDir());
+    }
+
+    // What stands in the file's place is reported like an unreadable file,
+    // at once: a pipe without a writer would block the open for ever, and
+    // /dev/zero never ends.
+    void specialFileIsReportedWithoutBlocking_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("pipe") << QStringLiteral("fifo");
+        QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
+        QTest::newRow("link to a pipe") << QStringLiteral("link to fifo");
+    }
+    void specialFileIsReportedWithoutBlocking()
+    {
+        QFETCH(QString, kind);
+        if (kind == u"fifo")
+            QVERIFY(makeFifo(path));
+        if (kind == u"zero")
+            QVERIFY(makeSymlink(QStringLiteral("/dev/zero"), path));
+        if (kind == u"link to fifo") {
+            const QString fifo = TestEnvironment::root() + QStringLiteral("/pipe");
+            QFile::remove(fifo);
+            QVERIFY(makeFifo(fifo));
+            QVERIFY(makeSymlink(fifo, path));
+        }
+        FakeDesktop fake;
+        QListWidget list;
+        fillList(list, {QStringLiteral("KEEP")});
+        State.HistoryChanged = true;
+        {
+            Watchdog watchdog(10s, "LoadHistoryList");
+            LoadHistoryList(list);
+        }
+        QCOMPARE(listTexts(list), QStringList{QStringLiteral("KEEP")});
+        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(fake.messages.size(), 1);
+        QVERIFY(fake.messages[0].text.contains(path));
+        QVERIFY2(fake.messages[0].text.contains(QStringLiteral("not a regular file")),
+                 qPrintable(fake.messages[0].text));
+    }
+
+    // A file of 256 MB without a line end costs one line of 64 KiB, not the
+    // file's size in memory.
+    void hugeLineIsCutWithoutGrowingMemory()
+    {
+        QVERIFY(makeSparseFile(path, 256LL * 1024 * 1024));
+        State.HistoryListMaxItems = 0; // no limit: every line would be loaded
+        const double before = peakMemoryMiB();
+        QListWidget list;
+        LoadHistoryList(list);
+        const double grown = peakMemoryMiB() - before;
+        QCOMPARE(list.count(), 1);
+        QCOMPARE(list.item(0)->text().size(), HistoryLineLimit);
+        QVERIFY2(grown < 32, qPrintable(QStringLiteral("peak memory grew by %1 MiB").arg(grown)));
+    }
+
+    // A link in the data folder is replaced by the saved list; what it pointed
+    // at, outside the folder, is not written.
+    void saveReplacesALinkInsteadOfWritingThroughIt()
+    {
+        const QString outside = TestEnvironment::root() + QStringLiteral("/home/.profile");
+        writeBytes(outside, "export PATH=/usr/bin\n");
+        QVERIFY(makeSymlink(outside, path));
+        QListWidget list;
+        fillList(list, {QStringLiteral("NEW")});
+        QVERIFY(SaveHistoryList(list));
+        QCOMPARE(readBytes(outside), QByteArray("export PATH=/usr/bin\n"));
+        QVERIFY(!QFileInfo(path).isSymbolicLink());
+        QCOMPARE(readBytes(path), QByteArray("NEW\r\n"));
+        QFile::remove(outside);
     }
 
     void fullDiskLeavesOldFileWhole()

@@ -2,8 +2,10 @@
 
 #include "rules/AppInfo.h"
 #include "rules/Module1.h"
+#include "support/SpecialFiles.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QClipboard>
 #include <QMessageBox>
 #include <QPushButton>
@@ -149,6 +151,26 @@ private slots:
         QCOMPARE(listTexts(*ui(*w.main).List_History), listAfter);
         QCOMPARE(State.HistoryChanged, false);
         QVERIFY(!w.info->isVisible());
+    }
+
+    // The empty file made for the editor is created only where nothing stands:
+    // a dangling link is not followed to create a file elsewhere.
+    void editNeverCreatesAFileThroughALink()
+    {
+        writeSettings("HistoryListMaxItems=10\n");
+        QDir().mkpath(TestEnvironment::dataFolder());
+        const QString outside = TestEnvironment::root() + QStringLiteral("/home/.profile");
+        QFile::remove(outside);
+        QVERIFY(makeSymlink(outside, listFile(1)));
+        Windows w;
+        w.info->show();
+        fake->answers = {QMessageBox::No};
+
+        ui(*w.info).Command_EditHistory->click();
+
+        QCOMPARE(fake->opened.size(), 1);
+        QVERIFY(!QFileInfo::exists(outside));
+        QVERIFY(QFileInfo(listFile(1)).isSymbolicLink());
     }
 
     void clearHistoryList_data()

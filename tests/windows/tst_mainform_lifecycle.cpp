@@ -3,6 +3,7 @@
 #include "support/FakeDesktop.h"
 #include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
+#include "support/SpecialFiles.h"
 
 #include <QDir>
 #include <QLabel>
@@ -10,12 +11,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSettings>
 
 using namespace Nimbrel;
 
 using Module1::State;
 using namespace SettingsFixture;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -111,6 +114,44 @@ private slots:
             QCOMPARE(ui(form).List_History->item(0)->text(), QString::fromLatin1(expectedNew.chopped(2)));
     }
 
+    // A pipe where the list file or the old single file belongs must not hold
+    // up the start: it is reported like a file that cannot be read.
+    void specialFilesDoNotBlockTheStart_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("asLink");
+        QTest::newRow("pipe as list 1") << QStringLiteral("SearchHistory-1.dat") << false;
+        QTest::newRow("pipe as the old single list") << QStringLiteral("SearchHistory.dat") << false;
+        QTest::newRow("link to a pipe as the old single list")
+            << QStringLiteral("SearchHistory.dat") << true;
+    }
+    void specialFilesDoNotBlockTheStart()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, asLink);
+        writeSettings();
+        QDir().mkpath(TestEnvironment::dataFolder());
+        const QString path = TestEnvironment::dataFolder() + u'/' + name;
+        const QString fifo = asLink ? TestEnvironment::root() + QStringLiteral("/pipe") : path;
+        QFile::remove(fifo);
+        QVERIFY(makeFifo(fifo));
+        if (asLink)
+            QVERIFY(makeSymlink(fifo, path));
+        {
+            Watchdog watchdog(10s, "the start with a pipe in the data folder");
+            MainForm form;
+            QVERIFY(form.formLoaded());
+            QCOMPARE(ui(form).List_History->count(), 0);
+        }
+        QCOMPARE(fake->messages.size(), 1);
+        QVERIFY(fake->messages[0].text.contains(path));
+        QVERIFY(fake->messages[0].text.contains(QStringLiteral("not a regular file")));
+        // Nothing was made of it: the pipe stays, and list 1 gets no file.
+        QVERIFY(QFileInfo::exists(path));
+        if (name == u"SearchHistory.dat")
+            QVERIFY(!QFileInfo::exists(listFile(1)));
+    }
+
     void storedListThreeIsSelectedWithoutPrompt()
     {
         writeSettings("SelectedSavedList=3\n");
@@ -140,6 +181,37 @@ private slots:
         QCOMPARE(State.SelectedSavedList, qint16(1));
         QVERIFY(ui(form).Option_HistoryList[0]->isChecked());
         QCOMPARE(State.HistoryFilePath, listFile(1));
+    }
+
+    // A crafted settings file (a value nested 200,000 lists deep, under a key
+    // the launcher never reads) crashed every start inside Qt's parser. The
+    // launcher starts with its defaults, says once why it cannot save its
+    // settings, and leaves the file exactly as it was.
+    void craftedSettingsFileStartsWithDefaults()
+    {
+        const QByteArray crafted =
+            "[Settings]\nWikiPath=https://w.example/wiki/\nHistoryListMaxItems=20\nUnused=@Variant(" +
+            QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(200000) +
+            "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
+        writeBytes(TestEnvironment::settingsFile(), crafted);
+        const auto removeIt = qScopeGuard([] { QFile::remove(TestEnvironment::settingsFile()); });
+        QByteArray lines;
+        for (int i = 1; i <= 15; ++i)
+            lines += "L" + QByteArray::number(i) + "\r\n";
+        writeBytes(listFile(1), lines);
+        {
+            MainForm form;
+            QVERIFY(form.formLoaded());
+            QCOMPARE(State.WikiPath, QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
+            QCOMPARE(State.HistoryListMaxItems, qint16(10));
+            QCOMPARE(ui(form).List_History->count(), 10);
+            QCOMPARE(fake->messages.size(), 1);
+            QVERIFY(fake->messages[0].text.contains(TestEnvironment::settingsFile()));
+            State.MoveItemToTop = Module1::OptionFlag::SwitchedOn;
+            ui(form).Command_Exit->click();
+        }
+        QCOMPARE(fake->messages.size(), 2); // the option could not be saved either
+        QCOMPARE(readBytes(TestEnvironment::settingsFile()), crafted);
     }
 
     void openingAndClosingWritesNothing()

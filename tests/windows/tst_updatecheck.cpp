@@ -4,8 +4,13 @@
 #include "support/FakeDesktop.h"
 #include "support/WindowTest.h"
 #include "windows/UpdateCheck.h"
+#include "support/SpecialFiles.h"
+#include "desktop/SystemDesktop.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QScreen>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QNetworkProxy>
 #include <QPushButton>
@@ -221,6 +226,75 @@ private slots:
         QCOMPARE(m_otherOrigin.requestCount(), 0);
     }
 
+    // A server that sends its head without end: the message comes at once
+    // (by the deadline at the latest), and nothing reads on after it.
+    void endlessHeadsGiveTheDownloadMessage_data()
+    {
+        QTest::addColumn<LocalHttpServer::Route>("route");
+        const QByteArray status = "HTTP/1.1 200 OK\r\n";
+        QTest::newRow("header field after header field")
+            << LocalHttpServer::Route{Mode::HeaderFlood, status, {}};
+        QTest::newRow("one header field without end")
+            << LocalHttpServer::Route{Mode::EndlessHeader, status, {}};
+        QTest::newRow("a header field every 50 ms")
+            << LocalHttpServer::Route{Mode::HeaderDrip, status, {}};
+    }
+    void endlessHeadsGiveTheDownloadMessage()
+    {
+        QFETCH(LocalHttpServer::Route, route);
+        ThreadedHttpServer server(route);
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No};
+        QElapsedTimer clock;
+        clock.start();
+
+        runUpdateCheck(nullptr, {server.url(FilePath), {800ms, 1024 * 1024}});
+
+        QVERIFY2(clock.elapsed() < 800 + 1500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, WebFileMissing);
+        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 3000);
+    }
+
+    // A version text of a megabyte froze the window for seconds and made a
+    // box 32,767 px tall with its buttons off the screen. The real box stays
+    // on the screen, buttons and all.
+    void veryLongVersionKeepsTheBoxOnTheScreen()
+    {
+        const QString version = u"2."_qs + QString(1000 * 1000, u'9');
+        const QString message = updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs).text;
+        QVERIFY2(message.size() < 400, qPrintable(QString::number(message.size())));
+        QVERIFY(message.startsWith(u"A newer version  ( 2.999"_qs));
+        QVERIFY(message.contains(u"9\u20269"_qs));
+
+        QRect box;
+        QRect screen;
+        QList<QRect> buttons;
+        QTimer::singleShot(0, [&] {
+            QWidget *shown = QApplication::activeModalWidget();
+            QVERIFY(shown);
+            box = shown->frameGeometry();
+            screen = shown->screen()->availableGeometry();
+            for (const QAbstractButton *button : shown->findChildren<QAbstractButton *>())
+                buttons << QRect(button->mapToGlobal(QPoint(0, 0)), button->size());
+            QTest::keyClick(shown, Qt::Key_Escape);
+        });
+        MessageRequest request = updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs);
+        SystemDesktop().showMessage(request);
+
+        // A long text may take the whole width of a small screen (Qt's own
+        // rule for message boxes, with the frame a pixel or two beyond it),
+        // but never more than its height, and the buttons stay in view.
+        QVERIFY2(box.top() >= screen.top() && box.bottom() <= screen.bottom(),
+                 qPrintable(u"box %1x%2 at %3,%4"_qs.arg(box.width())
+                                .arg(box.height())
+                                .arg(box.x())
+                                .arg(box.y())));
+        QCOMPARE(buttons.size(), 2);
+        for (const QRect &button : buttons)
+            QVERIFY(screen.contains(button));
+    }
+
     void refusedConnection()
     {
         FakeDesktop fake;
@@ -280,6 +354,69 @@ private slots:
 
         const UpdateVerdict verdict = judgeVersionsFile(local, u"1.25"_qs);
         QCOMPARE(updateMessage(verdict, u"1.25"_qs).text, expectedText);
+    }
+
+    // The local copy is the launcher's own file: whatever stands at its path is
+    // replaced, never written through or waited on.
+    void localCopyReplacesWhatStandsInItsPlace_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link to a file elsewhere") << u"link"_qs;
+        QTest::newRow("dangling link") << u"dangling"_qs;
+        QTest::newRow("pipe") << u"fifo"_qs;
+    }
+    void localCopyReplacesWhatStandsInItsPlace()
+    {
+        QFETCH(QString, kind);
+        const QString outside = TestEnvironment::root() + u"/home/.profile"_qs;
+        QFile::remove(outside);
+        const QString local = versionsLocalPath();
+        QVERIFY(QDir().mkpath(updateTempFolder()));
+        if (kind == u"link")
+            writeBytes(outside, "export PATH=/usr/bin\n");
+        if (kind == u"fifo")
+            QVERIFY(makeFifo(local));
+        else
+            QVERIFY(makeSymlink(outside, local));
+        m_server.route(FilePath, file("Nimbrel Launcher:1.3\r\n"));
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No};
+
+        {
+            Watchdog watchdog(20s, "the update check");
+            runUpdateCheck(nullptr, options());
+        }
+
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, newer(u"1.3"_qs));
+        QVERIFY(QFileInfo(local).isFile());
+        QVERIFY(!QFileInfo(local).isSymbolicLink());
+        QCOMPARE(readBytes(local), QByteArray("Nimbrel Launcher:1.3\r\n"));
+        QCOMPARE(QFileInfo::exists(outside), kind == u"link");
+        if (kind == u"link")
+            QCOMPARE(readBytes(outside), QByteArray("export PATH=/usr/bin\n"));
+        QFile::remove(outside);
+    }
+
+    // Read after the download: something may have taken the copy's place.
+    void localCopyThatIsNoRegularFileIsNotRead_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("pipe") << QString();
+        QTest::newRow("link to /dev/zero") << u"/dev/zero"_qs;
+    }
+    void localCopyThatIsNoRegularFileIsNotRead()
+    {
+        QFETCH(QString, target);
+        const QString local = versionsLocalPath();
+        QVERIFY(QDir().mkpath(updateTempFolder()));
+        QVERIFY(target.isEmpty() ? makeFifo(local) : makeSymlink(target, local));
+        UpdateVerdict verdict;
+        {
+            Watchdog watchdog(10s, "judgeVersionsFile");
+            verdict = judgeVersionsFile(local, u"1.25"_qs);
+        }
+        QCOMPARE(updateMessage(verdict, u"1.25"_qs).text, NoEntry);
     }
 
     void tempFolderBlockedByAFile()

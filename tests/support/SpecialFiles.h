@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+// Things that can stand where the launcher expects a regular file.
+
+// A named pipe (FIFO) at `path`; nothing writes to it or reads from it.
+bool makeFifo(const QString &path);
+
+// A symbolic link at `link` that points to `target`, which need not exist.
+bool makeSymlink(const QString &target, const QString &link);
+
+// A file of `size` zero bytes that takes no room on disk.
+bool makeSparseFile(const QString &path, qint64 size);
+
+// The process's peak resident memory so far, in MiB.
+double peakMemoryMiB();
+
+// Ends the test process with a message when the scope it guards has not ended
+// within `limit`: a call blocked on a pipe never returns, and the test would
+// otherwise hang until the runner's timeout.
+class Watchdog
+{
+public:
+    Watchdog(std::chrono::milliseconds limit, const char *what);
+    ~Watchdog();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
+};
