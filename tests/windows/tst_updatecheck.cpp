@@ -6,9 +6,12 @@
 #include "windows/UpdateCheck.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QNetworkProxy>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -219,6 +222,32 @@ private slots:
             QCOMPARE(fake.opened[0].showCommand, ShowCommand::Normal);
         }
         QCOMPARE(m_otherOrigin.requestCount(), 0);
+    }
+
+    // The versions file comes over plain http: whatever it holds is shown as
+    // text, never interpreted as markup or offered as a link.
+    void outsideTextIsShownAsPlainText()
+    {
+        const QByteArray entry =
+            "Nimbrel Launcher:9 <a href=\"https://elsewhere.example/x\">details</a>";
+        m_server.route(FilePath, file(entry));
+        const QString expected =
+            newer(u"9 <a href=\"https://elsewhere.example/x\">details</a>"_qs);
+        QWidget parent;
+        bool shown = false;
+        whenModalOpens<QMessageBox>([&](QMessageBox *box) {
+            shown = true;
+            const auto answer = qScopeGuard([box] { box->button(QMessageBox::No)->click(); });
+            const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label);
+            QCOMPARE(box->textFormat(), Qt::PlainText);
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            QCOMPARE(label->text(), expected);
+        });
+
+        runUpdateCheck(&parent, options());
+
+        QVERIFY(shown);
     }
 
     void refusedConnection()
