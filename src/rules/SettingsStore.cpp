@@ -1,8 +1,10 @@
 #include "rules/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace Nimbrel::SettingsStore {
 
@@ -21,6 +23,7 @@ public:
         m_settings.beginGroup(Section);
     }
     QSettings *operator->() { return &m_settings; }
+    QSettings &operator*() { return m_settings; }
 
 private:
     QSettings m_settings;
@@ -57,8 +60,12 @@ QString rawIniValue(const QString &path, const QString &key)
 }
 
 // QSettings::sync() can report success on a full disk and leave a truncated
-// file behind. A complete file ends with a line feed and names every key.
-bool iniFileIsComplete(const QString &path, const QStringList &keys)
+// file behind. Asking a second QSettings proves nothing: Qt answers it from
+// its cache of the file, not from the disk. So the bytes on disk are parsed in
+// a private copy, and every key must come back with the value the store holds.
+// A complete file also ends with a line feed, since a value cut just before
+// its closing quote still reads as the whole text.
+bool iniFileHolds(const QString &path, QSettings &store)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -66,12 +73,22 @@ bool iniFileIsComplete(const QString &path, const QStringList &keys)
     const QByteArray content = file.readAll();
     if (!content.endsWith('\n'))
         return false;
-    for (const QString &key : keys) {
-        const QByteArray start = key.toUtf8() + '=';
-        if (!content.startsWith(start) && !content.contains(QByteArray('\n' + start)))
-            return false;
-    }
-    return true;
+
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/nimbrel-settings-XXXXXX.conf"));
+    if (!copy.open() || copy.write(content) != content.size() || !copy.flush())
+        return true; // nowhere to look closer; the file at least ends whole
+    QSettings onDisk(copy.fileName(), QSettings::IniFormat);
+    if (onDisk.status() != QSettings::NoError)
+        return false;
+
+    const QString group = store.group();
+    store.endGroup();
+    const QStringList keys = store.allKeys();
+    bool same = onDisk.allKeys().size() == keys.size();
+    for (qsizetype i = 0; same && i < keys.size(); ++i)
+        same = onDisk.value(keys[i]) == store.value(keys[i]);
+    store.beginGroup(group);
+    return same;
 }
 
 QString statusReason(QSettings::Status status)
@@ -132,10 +149,8 @@ MaybeFailure WriteSetting(const QString &key, const QString &text)
     const QString path = store->fileName();
 
     bool written = store->status() == QSettings::NoError;
-    if (written && isIniFile(path)) {
-        // The file holds "[Settings]" and then one "key=value" line a key.
-        written = iniFileIsComplete(path, store->childKeys());
-    }
+    if (written && isIniFile(path))
+        written = iniFileHolds(path, *store);
     if (written)
         return std::nullopt;
     return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key), path,

@@ -83,6 +83,19 @@ private slots:
         QCOMPARE(stored.value(QStringLiteral("Settings/MoveSearchedtItemToTop")), QStringLiteral("1"));
     }
 
+    // A key added by hand is written back escaped ("My%20Key"); seeding must
+    // still go through without a word.
+    void seedingBesideAHandAddedKey()
+    {
+        writeRawSettings("My Key=1\n");
+        MainForm form;
+        QVERIFY(fake->messages.isEmpty());
+        const QMap<QString, QString> stored = storedSettings();
+        QCOMPARE(stored.value(QStringLiteral("Settings/My Key")), QStringLiteral("1"));
+        QCOMPARE(stored.value(QStringLiteral("Settings/CloseWhenBrowserOpen")), QStringLiteral("0"));
+        QCOMPARE(stored.size(), 5);
+    }
+
     void migration_data()
     {
         QTest::addColumn<bool>("oldExists");
