@@ -271,8 +271,12 @@ void MainForm::Command_Exit_Click()
 bool MainForm::event(QEvent *event)
 {
     const bool handled = QWidget::event(event);
-    if (event->type() == QEvent::WindowActivate)
+    // Only the first activation: coming back from another program or from a
+    // message box must not take the focus away from where the user left it.
+    if (event->type() == QEvent::WindowActivate && !m_activatedOnce) {
+        m_activatedOnce = true;
         Form_Activate();
+    }
     return handled;
 }
 
@@ -416,6 +420,8 @@ void MainForm::Command_Help_Click()
     // the current state.
     InfoForm form(*List_History, this);
     form.exec();
+    // The Info window may have emptied the list.
+    Form_Activate();
 }
 
 } // namespace Nimbrel

@@ -72,6 +72,7 @@ private:
     // While false, the option buttons' click handler does nothing.
     bool FormLoaded = false;
     bool m_unloaded = false;
+    bool m_activatedOnce = false;
 };
 
 } // namespace Nimbrel

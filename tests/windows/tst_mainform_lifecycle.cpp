@@ -69,6 +69,32 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), ui(form).Text_SearchData);
     }
 
+    // With an empty list the focus goes to the search box when the window is
+    // first shown and when the Info window closes; coming back from another
+    // program or window leaves it where the user put it.
+    void emptyListFocusesTheSearchBoxOnlyAtShowAndAfterInfo()
+    {
+        MainForm form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(QApplication::focusWidget(), ui(form).Text_SearchData);
+
+        ui(form).Command_Help->setFocus(Qt::TabFocusReason);
+        {
+            QWidget elsewhere;
+            elsewhere.show();
+            elsewhere.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+            form.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            QCOMPARE(QApplication::focusWidget(), ui(form).Command_Help);
+        }
+
+        whenModalOpens<InfoForm>([](InfoForm *info) { info->close(); });
+        QTest::keyClick(ui(form).Command_Help, Qt::Key_Space);
+        QCOMPARE(form.focusWidget(), ui(form).Text_SearchData);
+    }
+
     void seedingKeepsReadValuesButStoresCloseOff()
     {
         writeRawSettings("WikiPath=\nHomepage=http://mine.example/\nHistoryListMaxItems=30\n"
