@@ -249,6 +249,10 @@ void InfoForm::connectHandlers()
 
 bool InfoForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // A filter sees the input that a disabled control ignores, such as a
+    // click made while the update check waits with every window disabled.
+    if (const auto *control = qobject_cast<QWidget *>(watched); control && !control->isEnabled())
+        return QDialog::eventFilter(watched, event);
     if (watched == Text_HistoryListMaxItems && event->type() == QEvent::MouseButtonDblClick) {
         Text_HistoryListMaxItems_DblClick();
         return true;

@@ -2,15 +2,19 @@
 #include "rules/Module1.h"
 #include "desktop/OpenInDefaultHandler.h"
 #include "support/FakeDesktop.h"
+#include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
 #include "windows/UpdateCheck.h"
 
 #include <QDir>
+#include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QNetworkProxy>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QTimer>
@@ -82,6 +86,29 @@ void queueUserInput(Window &window)
                                              QEvent::MouseButtonPress);
     QWindowSystemInterface::handleMouseEvent(handle, local, global, Qt::NoButton, Qt::LeftButton,
                                              QEvent::MouseButtonRelease);
+}
+
+// Double-clicks `widget` at `local` (its own coordinates) the way the window
+// system does: the events go into its queue and are delivered later.
+void queueDoubleClick(QWidget *widget, QPoint local)
+{
+    QWidget *window = widget->window();
+    QWindow *handle = window->windowHandle();
+    const QPointF inWindow = widget->mapTo(window, local);
+    const QPointF global = window->mapToGlobal(inWindow);
+    for (int i = 0; i < 2; ++i) {
+        QWindowSystemInterface::handleMouseEvent(handle, inWindow, global, Qt::LeftButton,
+                                                 Qt::LeftButton, QEvent::MouseButtonPress);
+        QWindowSystemInterface::handleMouseEvent(handle, inWindow, global, Qt::NoButton,
+                                                 Qt::LeftButton, QEvent::MouseButtonRelease);
+    }
+}
+
+void queueKey(QWidget *window, Qt::Key key, const QString &text)
+{
+    QWindow *handle = window->windowHandle();
+    QWindowSystemInterface::handleKeyEvent(handle, QEvent::KeyPress, key, Qt::NoModifier, text);
+    QWindowSystemInterface::handleKeyEvent(handle, QEvent::KeyRelease, key, Qt::NoModifier, text);
 }
 
 } // namespace
@@ -396,6 +423,63 @@ private slots:
         QCOMPARE(window.edit->text(), QString());
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(m_server.requestCount(), 1);
+    }
+
+    // The launcher's own windows, every control of both double-clicked while
+    // the check waits: nothing may act on it, the e-mail link included.
+    void launcherWindowsIgnoreInputDuringTheWait()
+    {
+        SettingsFixture::writeSettings();
+        writeBytes(listFile(1), "A\r\nB\r\n");
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No};
+        MainForm main;
+        main.show();
+        // Not modal, so that only the wait stands between the main window's
+        // controls and the input.
+        InfoForm info(*ui(main).List_History, &main);
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        const MainFormUi m = ui(main);
+        const InfoFormUi i = ui(info);
+        m.Text_SearchData->setText(QStringLiteral("TERM"));
+        const QString sizeText = i.Text_HistoryListMaxItems->text();
+        const auto unexpectedWindow =
+            whenModalOpens<QWidget>([](QWidget *window) { window->close(); }, 3s);
+
+        const QList<QWidget *> controls{
+            m.Text_SearchData,      m.List_History,         m.Command_OpenBrowser,
+            m.Command_Exit,         m.Command_Help,         m.Command_OpenWikiMain,
+            m.Option_HistoryList[1], m.Option_HistoryList[2], i.Command_Exit,
+            i.Command_CopyKey,      i.lblEmail,             i.CheckUpdate,
+            i.Check_CloseProgram,   i.Text_HistoryListMaxItems, i.Command_Apply,
+            i.Command_EditHistory,  i.Command_ClearHistoryList, i.Check_MoveItemToTop};
+        m_server.route(FilePath, {Mode::Silent, {}, {}});
+        QTimer::singleShot(100ms, [&] {
+            for (QWidget *control : controls)
+                queueDoubleClick(control, QPoint(4, control->height() / 2));
+            queueKey(&info, Qt::Key_Return, QStringLiteral("\r"));
+            queueKey(&info, Qt::Key_Space, QStringLiteral(" "));
+        });
+
+        runUpdateCheck(&info, options(400ms));
+        QCoreApplication::processEvents();
+
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, WebFileMissing);
+        QVERIFY(fake.opened.isEmpty());
+        QVERIFY(fake.clipboard.isEmpty());
+        QVERIFY(!*unexpectedWindow);
+        QVERIFY(main.isVisible());
+        QVERIFY(info.isVisible());
+        QCOMPARE(m.Text_SearchData->text(), QStringLiteral("TERM"));
+        QCOMPARE(listTexts(*m.List_History), QStringList({u"A"_qs, u"B"_qs}));
+        QVERIFY(m.Option_HistoryList[0]->isChecked());
+        QCOMPARE(i.Text_HistoryListMaxItems->text(), sizeText);
+        QVERIFY(!i.Check_CloseProgram->isChecked());
+        QVERIFY(!i.Check_MoveItemToTop->isChecked());
+        QCOMPARE(readBytes(listFile(1)), QByteArray("A\r\nB\r\n"));
     }
 
     void windowGoneDuringTheWait()
