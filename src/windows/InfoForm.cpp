@@ -355,8 +355,11 @@ void InfoForm::Command_Exit_Click()
 
 void InfoForm::Command_EditHistory_Click()
 {
-    if (State.HistoryChanged)
-        SaveHistoryList(m_historyList);
+    // The editor would show the file without the unsaved searches, and a
+    // reload would throw them away: when they cannot be saved (the user has
+    // been told why), nothing else happens.
+    if (State.HistoryChanged && !SaveHistoryList(m_historyList))
+        return;
     makeSureFileExists(State.HistoryFilePath);
     OpenInDefaultHandler(NotepadProgram, State.HistoryFilePath, ShowCommand::Normal);
 

@@ -4,6 +4,7 @@
 #include "rules/Module1.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QClipboard>
 #include <QMessageBox>
 #include <QPushButton>
@@ -149,6 +150,32 @@ private slots:
         QCOMPARE(listTexts(*ui(*w.main).List_History), listAfter);
         QCOMPARE(State.HistoryChanged, false);
         QVERIFY(!w.info->isVisible());
+    }
+
+    // The save before the editor starts fails (a folder stands where the
+    // file belongs): nothing goes on, so the unsaved search is neither handed
+    // to an editor that would not show it nor thrown away by a reload.
+    void editHistoryListStopsWhenTheSaveFails()
+    {
+        writeSettings();
+        QVERIFY(QDir().mkpath(listFile(1)));
+        Windows w;
+        w.info->show();
+        fake->messages.clear(); // the start told of the unreadable list
+        ui(*w.main).List_History->insertItem(0, QStringLiteral("UNSAVED"));
+        State.HistoryChanged = true;
+        fake->answers = {QMessageBox::Ok, QMessageBox::Yes};
+
+        ui(*w.info).Command_EditHistory->click();
+
+        QCOMPARE(fake->messages.size(), 1);
+        QCOMPARE(fake->messages[0].icon, QMessageBox::Warning);
+        QVERIFY(fake->messages[0].text.contains(listFile(1)));
+        QVERIFY(fake->opened.isEmpty());
+        QCOMPARE(listTexts(*ui(*w.main).List_History), QStringList{QStringLiteral("UNSAVED")});
+        QCOMPARE(State.HistoryChanged, true);
+        QVERIFY(w.info->isVisible());
+        QVERIFY(QFileInfo(listFile(1)).isDir());
     }
 
     void clearHistoryList_data()
