@@ -21,17 +21,25 @@ int defaultPort(const QUrl &url)
     return url.port(url.scheme() == u"https" ? 443 : 80);
 }
 
-bool sameOrigin(const QUrl &a, const QUrl &b)
-{
-    return a.scheme() == b.scheme() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
-           defaultPort(a) == defaultPort(b);
-}
-
 // Qt's own buffer stays this small, so a fast server cannot fill memory ahead
 // of the size check.
 constexpr qint64 ReadBufferSize = 64 * 1024;
 
 } // namespace
+
+bool redirectAllowed(const QUrl &from, const QUrl &to)
+{
+    if (!isWebScheme(to) || from.host().compare(to.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    if (from.scheme() == to.scheme())
+        return defaultPort(from) == defaultPort(to);
+    // A site that moved to https answers http with a redirect to its https
+    // address: on the standard ports, or on the port the http address named.
+    const bool upgrade = from.scheme() == u"http" && to.scheme() == u"https";
+    const bool portFollows = (from.port(80) == 80 && to.port(443) == 443) ||
+                             (from.port() != -1 && from.port() == to.port());
+    return upgrade && portFollows;
+}
 
 DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits)
 {
@@ -60,11 +68,16 @@ DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits)
         loop.quit();
     };
 
+    // Each hop is judged from the one before, so that a chain cannot go back
+    // down to http once it reached https.
+    QUrl current = url;
     QObject::connect(reply, &QNetworkReply::redirected, &loop, [&](const QUrl &target) {
-        if (sameOrigin(url, target))
+        if (redirectAllowed(current, target)) {
+            current = target;
             emit reply->redirectAllowed();
-        else
+        } else {
             settle(DownloadStatus::RedirectRefused);
+        }
     });
     QObject::connect(reply, &QNetworkReply::metaDataChanged, &loop, [&] {
         // A declared length beyond the limit is refused before any of it arrives.
