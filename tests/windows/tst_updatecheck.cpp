@@ -37,6 +37,12 @@ const QString InfoQuestion = QStringLiteral("\n\nGoto the Program Homepage for i
 const QString WebFileMissing = QStringLiteral("Web Datafile not foud.") + InfoQuestion;
 const QString NoEntry = QStringLiteral("No data for this program found.") + InfoQuestion;
 const QString Latest = QStringLiteral("This is the latest version.");
+// Where the downloaded copy goes: the XDG cache home ($XDG_CACHE_HOME is
+// <root>/cache in the tests).
+QString cacheFolder()
+{
+    return TestEnvironment::root() + QStringLiteral("/cache/Nimbrel Launcher");
+}
 
 QString newer(const QString &version)
 {
@@ -286,14 +292,14 @@ private slots:
         QCOMPARE(fake.messages[0].text, WebFileMissing);
         // The folder is there for the next check even though this one failed.
         QVERIFY(QFileInfo(updateTempFolder()).isDir());
-        QCOMPARE(updateTempFolder(), TestEnvironment::appData() + u"/vbTemp"_qs);
+        QCOMPARE(updateTempFolder(), cacheFolder());
     }
 
     void localCopyIsReplacedAndNeverReadAfterAFailure()
     {
         FakeDesktop fake;
         fake.answers = {QMessageBox::No, QMessageBox::No, QMessageBox::No};
-        const QString local = TestEnvironment::appData() + u"/vbTemp/versions.txt"_qs;
+        const QString local = cacheFolder() + u"/versions.txt"_qs;
         QCOMPARE(versionsLocalPath(), local);
 
         m_server.route(FilePath, file("Nimbrel Launcher:1.3\r\nlong tail of the first file"));
@@ -313,6 +319,8 @@ private slots:
         QCOMPARE(fake.messages[1].text, newer(u"1.4"_qs));
         QCOMPARE(fake.messages[2].text, WebFileMissing);
         QCOMPARE(readBytes(local), QByteArray("Nimbrel Launcher:1.4"));
+        // Nothing of the check lands among the user's data.
+        QVERIFY(!QFileInfo::exists(TestEnvironment::appData() + u"/vbTemp"_qs));
     }
 
     void localFile_data()
