@@ -141,6 +141,18 @@ qint16 ReadNumberSetting(const Settings::NumberKey &key)
     return value >= key.smallest && value <= key.largest ? value : key.defaultValue;
 }
 
+QString WikiPathLocation()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral(
+        "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath");
+#else
+    Store store;
+    return store->fileName() + QStringLiteral(", key ") + Settings::WikiPath.name +
+           QStringLiteral(" in [") + Section + u']';
+#endif
+}
+
 MaybeFailure WriteSetting(const QString &key, const QString &text)
 {
     Store store;

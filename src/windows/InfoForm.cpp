@@ -51,14 +51,32 @@ QFrame *lineOf(const QColor &colour, QWidget *parent)
 
 constexpr TwipsRect EmailRect{240, 2040, 1245, 225};
 
+// The registry exists on Windows only; elsewhere the store is a file, and
+// the texts name that instead.
+#ifdef Q_OS_WIN
+const QString StoreAt = QStringLiteral("in the Windows Registry at:");
+QString copiedMessage(const QString &)
+{
+    return QStringLiteral("Registry key copied to Clipboard.");
+}
+const QString NotCopied = QStringLiteral("The registry key could not be copied to the Clipboard");
+#else
+const QString StoreAt = QStringLiteral("in the settings file at:");
+QString copiedMessage(const QString &location)
+{
+    return QStringLiteral("Settings location copied to Clipboard:\n\n") + location;
+}
+const QString NotCopied =
+    QStringLiteral("The settings location could not be copied to the Clipboard");
+#endif
+
 QString informationText()
 {
     return QStringList{
         QStringLiteral("There is one default setting that should never need changing and that "
                        "is the Nimbrel URL."),
-        QStringLiteral("However, should it for some reason be needed anyway it is in the Windows "
-                       "Registry at:"),
-        AppInfo::SettingsLocationText,
+        QStringLiteral("However, should it for some reason be needed anyway it is ") + StoreAt,
+        SettingsStore::WikiPathLocation(),
         QString(),
         QString(),
     }
@@ -391,14 +409,15 @@ void InfoForm::Command_CopyKey_Click()
     request.parent = this;
     request.buttons = QMessageBox::Ok;
     request.defaultButton = QMessageBox::Ok;
-    if (desktop().setClipboardText(AppInfo::SettingsLocationText)) {
+    const QString location = SettingsStore::WikiPathLocation();
+    if (desktop().setClipboardText(location)) {
         request.title = QStringLiteral("Confirmation");
-        request.text = QStringLiteral("Registry key copied to Clipboard.");
+        request.text = copiedMessage(location);
         request.icon = QMessageBox::Information;
     } else {
         request.title = AppInfo::ApplicationTitle;
-        request.text = QStringLiteral("The registry key could not be copied to the Clipboard: "
-                                      "another program may be holding it. Please try again.");
+        request.text = NotCopied + QStringLiteral(": another program may be holding it. "
+                                                  "Please try again.");
         request.icon = QMessageBox::Warning;
     }
     desktop().showMessage(request);

@@ -21,8 +21,28 @@ using Module1::State;
 namespace
 {
 
-const QString LocationText = QStringLiteral(
-    "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath");
+// Where the wiki URL is kept, as the Info window names it, and the
+// confirmation that it was copied.
+#ifdef Q_OS_WIN
+QString locationText()
+{
+    return QStringLiteral(
+        "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath");
+}
+QString copiedText()
+{
+    return QStringLiteral("Registry key copied to Clipboard.");
+}
+#else
+QString locationText()
+{
+    return TestEnvironment::settingsFile() + QStringLiteral(", key WikiPath in [Settings]");
+}
+QString copiedText()
+{
+    return QStringLiteral("Settings location copied to Clipboard:\n\n") + locationText();
+}
+#endif
 
 // Stands in for the editor too: keeps what the list's file held when the
 // editor was started, and may change the file as a user in the editor would.
@@ -235,9 +255,9 @@ private slots:
         const MessageRequest &message = fake->messages[0];
         QCOMPARE(message.buttons, QMessageBox::Ok);
         if (clipboardAccepts) {
-            QCOMPARE(fake->clipboard, QStringList{LocationText});
+            QCOMPARE(fake->clipboard, QStringList{locationText()});
             QCOMPARE(message.title, QStringLiteral("Confirmation"));
-            QCOMPARE(message.text, QStringLiteral("Registry key copied to Clipboard."));
+            QCOMPARE(message.text, copiedText());
             QCOMPARE(message.icon, QMessageBox::Information);
         } else {
             QVERIFY(fake->clipboard.isEmpty());
@@ -266,14 +286,14 @@ private slots:
             [&](QMessageBox *box) {
                 asked = true;
                 QCOMPARE(box->windowTitle(), QStringLiteral("Confirmation"));
-                QCOMPARE(box->text(), QStringLiteral("Registry key copied to Clipboard."));
+                QCOMPARE(box->text(), copiedText());
                 QCOMPARE(box->icon(), QMessageBox::Information);
                 QCOMPARE(box->standardButtons(), QMessageBox::Ok);
             },
             Qt::Key_Return);
         ui(*w.info).Command_CopyKey->click();
         QVERIFY(asked);
-        QCOMPARE(QGuiApplication::clipboard()->text(), LocationText);
+        QCOMPARE(QGuiApplication::clipboard()->text(), locationText());
 
         asked = false;
         whenMessageBoxOpens(

@@ -19,11 +19,22 @@ using Module1::State;
 namespace
 {
 
-const QString InformationText = QStringLiteral(
-    "There is one default setting that should never need changing and that is the Nimbrel URL.\n"
-    "However, should it for some reason be needed anyway it is in the Windows Registry at:\n"
-    "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath\n"
-    "\n");
+// The five lines, the third naming where the wiki URL really is: the
+// registry on Windows, the settings file elsewhere.
+QString informationText()
+{
+    return QStringLiteral("There is one default setting that should never need changing and that "
+                          "is the Nimbrel URL.\n") +
+#ifdef Q_OS_WIN
+           QStringLiteral("However, should it for some reason be needed anyway it is in the "
+                          "Windows Registry at:\nHKEY_CURRENT_USER\\Software\\VB and VBA Program "
+                          "Settings\\Nimbrel\\Settings\\WikiPath\n\n");
+#else
+           QStringLiteral("However, should it for some reason be needed anyway it is in the "
+                          "settings file at:\n") +
+           TestEnvironment::settingsFile() + QStringLiteral(", key WikiPath in [Settings]\n\n");
+#endif
+}
 
 // The part of a control that shows something: a label's or a check box's
 // caption from its left edge, or the whole of any other control.
@@ -76,7 +87,7 @@ private slots:
         QCOMPARE(ui(info).Label_AppTitle->text(), QStringLiteral("Nimbrel Launcher"));
         QCOMPARE(ui(info).Label_AppVersion->text(), QStringLiteral("Version ") + State.AppVersion);
         QVERIFY(!State.AppVersion.isEmpty());
-        QCOMPARE(ui(info).Label_Info->text(), InformationText);
+        QCOMPARE(ui(info).Label_Info->text(), informationText());
         QCOMPARE(ui(info).lblEmail->text(), QStringLiteral("author@nimbrel.example"));
         QCOMPARE(ui(info).Label_AppTitle->palette().color(QPalette::WindowText), QColor(Qt::black));
         QVERIFY(!ui(info).Command_Apply->isEnabled());
