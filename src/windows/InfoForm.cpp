@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <cmath>
 #include <limits>
 
 namespace Nimbrel {
@@ -50,6 +51,20 @@ QFrame *lineOf(const QColor &colour, QWidget *parent)
 }
 
 constexpr TwipsRect EmailRect{240, 2040, 1245, 225};
+
+// Whether black text on `background` contrasts more than white text would:
+// the background's relative luminance (as accessibility guidelines define it)
+// lies above the point where the two are equal.
+bool blackReadsWellOn(const QColor &background)
+{
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * linear(background.redF()) +
+                             0.7152 * linear(background.greenF()) +
+                             0.0722 * linear(background.blueF());
+    return luminance > 0.179;
+}
 
 // The registry exists on Windows only; elsewhere the store is a file, and
 // the texts name that instead.
@@ -156,9 +171,13 @@ void InfoForm::buildDesign()
     Line5 = lineOf(palette().color(QPalette::WindowText), this);
     Line4 = lineOf(Qt::white, this);
 
+    // The design draws the title in black, which all but vanishes on a dark
+    // desktop theme; there it keeps the theme's text colour.
     QPalette titlePalette = Label_AppTitle->palette();
-    titlePalette.setColor(QPalette::WindowText, Qt::black);
-    Label_AppTitle->setPalette(titlePalette);
+    if (blackReadsWellOn(titlePalette.color(QPalette::Window))) {
+        titlePalette.setColor(QPalette::WindowText, Qt::black);
+        Label_AppTitle->setPalette(titlePalette);
+    }
 
     QFont linkFont(QStringLiteral("MS Sans Serif"));
     linkFont.setPointSizeF(8.25);
