@@ -8,6 +8,7 @@
 #include "rules/Module1.h"
 #include "rules/NumericValue.h"
 #include "rules/SettingsStore.h"
+#include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/TwipsLayout.h"
 #include "windows/UpdateCheck.h"
@@ -315,9 +316,8 @@ void InfoForm::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            button->click();
+    if (isEnterKey(*event)) {
+        pressFocusedButton(*this);
         event->accept();
         return;
     }

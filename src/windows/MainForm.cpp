@@ -9,6 +9,7 @@
 #include "rules/SearchRules.h"
 #include "rules/SettingsStore.h"
 #include "windows/Caption.h"
+#include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/InfoForm.h"
 #include "windows/SearchBox.h"
@@ -278,6 +279,16 @@ bool MainForm::event(QEvent *event)
         Form_Activate();
     }
     return handled;
+}
+
+void MainForm::keyPressEvent(QKeyEvent *event)
+{
+    // The search box takes its own Enter and never passes it on.
+    if (isEnterKey(*event) && pressFocusedButton(*this)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MainForm::closeEvent(QCloseEvent *event)
