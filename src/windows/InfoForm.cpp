@@ -12,6 +12,7 @@
 #include "windows/HistoryList.h"
 #include "windows/TwipsLayout.h"
 #include "windows/UpdateCheck.h"
+#include "windows/WindowFont.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -144,9 +145,7 @@ void InfoForm::buildDesign()
 {
     setObjectName(QStringLiteral("InfoForm"));
     setWindowTitle(QStringLiteral("General Info & Settings"));
-    QFont windowFont = font();
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    setFont(WindowFont::forWindow(font()));
 
     Label_Info = plainLabel(QString(), this);
     Label_Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -180,11 +179,7 @@ void InfoForm::buildDesign()
         Label_AppTitle->setPalette(titlePalette);
     }
 
-    QFont linkFont(QStringLiteral("MS Sans Serif"));
-    linkFont.setPointSizeF(8.25);
-    linkFont.setWeight(QFont::Normal);
-    linkFont.setUnderline(true);
-    lblEmail->setFont(linkFont);
+    lblEmail->setFont(WindowFont::forLink(font()));
     lblEmail->setCursor(Qt::PointingHandCursor);
     lblEmail->installEventFilter(this);
     Text_HistoryListMaxItems->installEventFilter(this);

@@ -14,6 +14,7 @@
 #include "windows/InfoForm.h"
 #include "windows/SearchBox.h"
 #include "windows/TwipsLayout.h"
+#include "windows/WindowFont.h"
 #include "windows/WrappingButton.h"
 
 #include <QCloseEvent>
@@ -90,9 +91,7 @@ void MainForm::buildDesign()
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/nimbrel-launcher-32.png")));
-    QFont windowFont = font();
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    setFont(WindowFont::forWindow(font()));
 
     Text_SearchData = new SearchBox(this);
     List_History = new QListWidget(this);
