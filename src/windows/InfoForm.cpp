@@ -393,7 +393,9 @@ void InfoForm::Command_EditHistory_Click()
     if (State.HistoryChanged && !SaveHistoryList(m_historyList))
         return;
     makeSureFileExists(State.HistoryFilePath);
-    OpenInDefaultHandler(NotepadProgram, State.HistoryFilePath, ShowCommand::Normal);
+    // No editor, no changes to refresh from; the user has been told why.
+    if (OpenInDefaultHandler(NotepadProgram, State.HistoryFilePath, ShowCommand::Normal) <= 32)
+        return;
 
     const QString prompt =
         QStringList{QStringLiteral("If changes were made to the History List a Refresh is needed"),

@@ -304,6 +304,7 @@ void MainForm::Command_OpenBrowser_Click()
     const SearchRules::HistoryEdit edit =
         SearchRules::historyEditForLaunch(historyTexts(*List_History), term,
                                           State.HistoryListMaxItems, Module1::isOn(State.MoveItemToTop));
+    bool handedOff = false;
     {
         // Moving or dropping the selected item is not the user picking another
         // one, which would put a different term into the box before it is read.
@@ -312,23 +313,25 @@ void MainForm::Command_OpenBrowser_Click()
         if (edit.changesList())
             State.HistoryChanged = true;
 
-        OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
-                             ShowCommand::Normal);
+        handedOff = OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
+                                         ShowCommand::Normal) > 32;
 
         List_History->clearSelection();
         List_History->setCurrentItem(nullptr);
     }
     Text_SearchData->clear();
     Text_SearchData->setFocus();
-    if (Module1::isOn(State.CloseWhenBrowserOpen))
+    // When nothing could be opened the user has just been told so; the
+    // window stays for another try.
+    if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
         close();
 }
 
 void MainForm::Command_OpenWikiMain_Click()
 {
-    OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal);
+    const bool handedOff = OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal) > 32;
     Text_SearchData->setFocus();
-    if (Module1::isOn(State.CloseWhenBrowserOpen))
+    if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
         close();
 }
 

@@ -8,8 +8,8 @@
 using namespace Nimbrel;
 
 // The real default-handler path, with a stand-in xdg-open first on PATH that
-// writes each argument it got, NUL-terminated, to a log file. Under the
-// offscreen platform Qt has no URL service, so every open reaches it.
+// writes each argument it got, NUL-terminated, to a log file. The launcher
+// hands every URL and file to the first xdg-open on PATH.
 class TestShellOpen : public QObject
 {
     Q_OBJECT

@@ -120,8 +120,8 @@ private slots:
         QTest::newRow("list never saved: an empty file is made for the editor")
             << 2 << QByteArray() << QString() << QByteArray() << true << QMessageBox::Yes
             << QByteArray("") << QStringList();
-        QTest::newRow("editor fails to start: still asked")
-            << 1 << QByteArray("A\r\nB\r\n") << QString() << QByteArray() << false
+        QTest::newRow("editor fails to start: nothing asked, window stays")
+            << 1 << QByteArray("A\r\nB\r\n") << QString() << QByteArray("EDITED\r\n") << false
             << QMessageBox::Yes << QByteArray("A\r\nB\r\n") << ab;
     }
     void editHistoryList()
@@ -157,6 +157,13 @@ private slots:
         QVERIFY(fake->fileExistedAtOpen);
         QCOMPARE(fake->fileAtOpen, fileAtOpen);
 
+        // An editor that could not be started shows nothing to refresh from.
+        if (!editorStarts) {
+            QVERIFY(fake->messages.isEmpty());
+            QCOMPARE(listTexts(*ui(*w.main).List_History), listAfter);
+            QVERIFY(w.info->isVisible());
+            return;
+        }
         QCOMPARE(fake->messages.size(), 1);
         const MessageRequest &prompt = fake->messages[0];
         QCOMPARE(prompt.title, QStringLiteral("Refresh"));

@@ -253,16 +253,21 @@ private slots:
     void closeWhenBrowserOpen_data()
     {
         QTest::addColumn<int>("option");
+        QTest::addColumn<int>("handlerResult");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("off as read") << 0 << false;
-        QTest::newRow("on as read") << 1 << true;
-        QTest::newRow("switched off") << 10 << false;
-        QTest::newRow("switched on") << 11 << true;
+        QTest::newRow("off as read") << 0 << 33 << false;
+        QTest::newRow("on as read") << 1 << 33 << true;
+        QTest::newRow("switched off") << 10 << 33 << false;
+        QTest::newRow("switched on") << 11 << 33 << true;
+        // The user has been told; closing would hide that nothing opened.
+        QTest::newRow("on, but nothing could be opened") << 1 << 0 << false;
     }
     void closeWhenBrowserOpen()
     {
         QFETCH(int, option);
+        QFETCH(int, handlerResult);
         QFETCH(bool, closes);
+        fake->openResult = handlerResult;
         State.CloseWhenBrowserOpen = Module1::OptionFlag(option);
         box()->setText(QStringLiteral("AB"));
         QTest::keyClick(box(), Qt::Key_Return);
