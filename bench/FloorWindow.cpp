@@ -45,8 +45,10 @@ QWidget *makeFloorWindow(const WindowGeometry &geometry)
 {
     auto *window = new QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint);
     window->setWindowTitle(QStringLiteral("Nimbrel Launcher, v1.25 - Dec 2024 / KQ"));
+    // The launcher's font on Linux: the desktop's, never below 8 pt.
     QFont font = window->font();
-    font.setPointSize(8);
+    if (font.pointSizeF() < 8)
+        font.setPointSizeF(8);
     window->setFont(font);
 
     // Created in tab order, which is also the order of their rectangles.

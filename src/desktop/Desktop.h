@@ -28,7 +28,9 @@ public:
 
     // Opens a URL or starts a program with the user's default handler and
     // returns at once. A null `parameters` means none. Returns a number above
-    // 32 on success and 0 on failure.
+    // 32 when the handler started and 0 when it could not. On Linux a failure
+    // is also told to the user: at once, or when the handler gives up shortly
+    // after it started.
     virtual int openInDefaultHandler(const QString &file, const QString &parameters,
                                      int showCommand) = 0;
 

@@ -13,8 +13,4 @@ inline const QString DefaultHomepage = QStringLiteral("http://www.nimbrel.exampl
 inline const QString VersionsDataFileUrl = QStringLiteral("http://www.nimbrel.example/dl/swv.txt");
 inline const QString AuthorEmailAddress = QStringLiteral("author@nimbrel.example");
 
-// Where the wiki URL lives, as the Info window shows it and copies it.
-inline const QString SettingsLocationText = QStringLiteral(
-    "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath");
-
 } // namespace Nimbrel::AppInfo

@@ -46,11 +46,6 @@ int defaultPort(const QUrl &url)
     return url.port(isHttps(url) ? 443 : 80);
 }
 
-bool sameOrigin(const QUrl &a, const QUrl &b)
-{
-    return a.scheme() == b.scheme() && a.host().compare(b.host(), Qt::CaseInsensitive) == 0 &&
-           defaultPort(a) == defaultPort(b);
-}
 
 bool isRedirect(int status)
 {
@@ -192,7 +187,9 @@ private:
             return;
         }
         const QUrl target = m_current.resolved(QUrl::fromEncoded(location));
-        if (!target.isValid() || !sameOrigin(m_origin, target)) {
+        // Each hop is judged from the one before, so that a chain cannot go
+        // back down to http once it reached https.
+        if (!target.isValid() || !redirectAllowed(m_current, target)) {
             settle(DownloadStatus::RedirectRefused);
             return;
         }
@@ -236,6 +233,20 @@ private:
 };
 
 } // namespace
+
+bool redirectAllowed(const QUrl &from, const QUrl &to)
+{
+    if (!isWebScheme(to) || from.host().compare(to.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    if (from.scheme() == to.scheme())
+        return defaultPort(from) == defaultPort(to);
+    // A site that moved to https answers http with a redirect to its https
+    // address: on the standard ports, or on the port the http address named.
+    const bool upgrade = from.scheme() == u"http" && to.scheme() == u"https";
+    const bool portFollows = (from.port(80) == 80 && to.port(443) == 443) ||
+                             (from.port() != -1 && from.port() == to.port());
+    return upgrade && portFollows;
+}
 
 DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits)
 {

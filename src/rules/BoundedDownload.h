@@ -19,7 +19,7 @@ enum class DownloadStatus {
     Done,
     NetworkError,    // refused, unreachable, reset, not http, a head without end
     HttpError,       // an answer outside 2xx, whose body is an error page
-    RedirectRefused, // a redirect to another scheme, host or port
+    RedirectRefused, // a redirect to another host or port, or down to http
     TooLarge,
     TimedOut,
     Interrupted, // the application was asked to quit during the wait
@@ -30,13 +30,18 @@ struct DownloadResult {
     QByteArray body; // only when Done
 };
 
+// Whether a redirect from `from` to `to` is followed: within the same scheme,
+// host and port, or from http up to https on the same host (from port 80 to
+// 443, or on the same explicit port).
+bool redirectAllowed(const QUrl &from, const QUrl &to);
+
 // Fetches an http(s) URL and returns when it has arrived, failed or hit a
 // limit. Events other than user input go on meanwhile, so windows repaint;
 // clicks and keys wait in the window system's queue (see InputBlocker).
-// Redirects are followed only within the URL's own origin. The deadline holds
-// for the whole exchange, the answer's head included, which may not exceed
-// 64 KiB; on return the connection is closed and nothing of the download runs
-// on, on this thread or any other.
+// Redirects are followed as redirectAllowed() says, each hop judged from
+// the one before. The deadline holds for the whole exchange, the answer's head
+// included, which may not exceed 64 KiB; on return the connection is closed
+// and nothing of the download runs on, on this thread or any other.
 DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits = {});
 
 } // namespace Nimbrel

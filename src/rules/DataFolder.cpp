@@ -26,7 +26,7 @@ QString appDataBase()
 
 QString path()
 {
-    return appDataBase() + QDir::separator() + QStringLiteral("Nimbrel Launcher");
+    return appDataBase() + QDir::separator() + ProgramFolderName;
 }
 
 QString historyFileName(qint16 listNumber)

@@ -10,7 +10,10 @@ namespace Nimbrel::DataFolder {
 // than Windows, the XDG data home when it is not.
 QString appDataBase();
 
-// The program's own folder under the base, "Nimbrel Launcher".
+// The name of the program's own folders.
+inline const QString ProgramFolderName = QStringLiteral("Nimbrel Launcher");
+
+// The program's own folder under the base.
 QString path();
 
 // The file name of history list n (1 to 3).

@@ -1,10 +1,12 @@
 #include "rules/SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include <optional>
 
@@ -65,6 +67,7 @@ public:
         m_settings.beginGroup(Section);
     }
     QSettings *operator->() { return &m_settings; }
+    QSettings &operator*() { return m_settings; }
 
 private:
     QSettings m_settings;
@@ -101,8 +104,12 @@ QString rawIniValue(const QString &path, const QString &key)
 }
 
 // QSettings::sync() can report success on a full disk and leave a truncated
-// file behind. A complete file ends with a line feed and names every key.
-bool iniFileIsComplete(const QString &path, const QStringList &keys)
+// file behind. Asking a second QSettings proves nothing: Qt answers it from
+// its cache of the file, not from the disk. So the bytes on disk are parsed in
+// a private copy, and every key must come back with the value the store holds.
+// A complete file also ends with a line feed, since a value cut just before
+// its closing quote still reads as the whole text.
+bool iniFileHolds(const QString &path, QSettings &store)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -110,12 +117,22 @@ bool iniFileIsComplete(const QString &path, const QStringList &keys)
     const QByteArray content = file.readAll();
     if (!content.endsWith('\n'))
         return false;
-    for (const QString &key : keys) {
-        const QByteArray start = key.toUtf8() + '=';
-        if (!content.startsWith(start) && !content.contains(QByteArray('\n' + start)))
-            return false;
-    }
-    return true;
+
+    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/nimbrel-settings-XXXXXX.conf"));
+    if (!copy.open() || copy.write(content) != content.size() || !copy.flush())
+        return true; // nowhere to look closer; the file at least ends whole
+    QSettings onDisk(copy.fileName(), QSettings::IniFormat);
+    if (onDisk.status() != QSettings::NoError)
+        return false;
+
+    const QString group = store.group();
+    store.endGroup();
+    const QStringList keys = store.allKeys();
+    bool same = onDisk.allKeys().size() == keys.size();
+    for (qsizetype i = 0; same && i < keys.size(); ++i)
+        same = onDisk.value(keys[i]) == store.value(keys[i]);
+    store.beginGroup(group);
+    return same;
 }
 
 QString statusReason(QSettings::Status status)
@@ -170,6 +187,18 @@ qint16 ReadNumberSetting(const Settings::NumberKey &key)
     return value >= key.smallest && value <= key.largest ? value : key.defaultValue;
 }
 
+QString WikiPathLocation()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral(
+        "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath");
+#else
+    Store store;
+    return store->fileName() + QStringLiteral(", key ") + Settings::WikiPath.name +
+           QStringLiteral(" in [") + Section + u']';
+#endif
+}
+
 MaybeFailure WriteSetting(const QString &key, const QString &text)
 {
     if (const std::optional<QString> reason = unusableReason())
@@ -181,10 +210,8 @@ MaybeFailure WriteSetting(const QString &key, const QString &text)
     const QString path = store->fileName();
 
     bool written = store->status() == QSettings::NoError;
-    if (written && isIniFile(path)) {
-        // The file holds "[Settings]" and then one "key=value" line a key.
-        written = iniFileIsComplete(path, store->childKeys());
-    }
+    if (written && isIniFile(path))
+        written = iniFileHolds(path, *store);
     if (written)
         return std::nullopt;
     return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key), path,

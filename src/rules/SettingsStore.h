@@ -25,6 +25,11 @@ QString ReadSetting(const Settings::TextKey &key);
 qint16 ReadNumberSetting(const QString &key, qint16 defaultValue);
 qint16 ReadNumberSetting(const Settings::NumberKey &key);
 
+// Where the wiki URL is kept, as the Info window shows and copies it: the
+// registry key and value on Windows; elsewhere the settings file's full path,
+// the key and its section.
+QString WikiPathLocation();
+
 // Stores the text under the key. What went wrong, naming the store's location
 // and the reason, when the text did not reach the store.
 MaybeFailure WriteSetting(const QString &key, const QString &text);

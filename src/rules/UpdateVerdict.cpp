@@ -8,13 +8,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 namespace Nimbrel {
 
 QString updateTempFolder()
 {
+#ifdef Q_OS_WIN
     return DataFolder::appDataBase() + QDir::separator() + QStringLiteral("vbTemp");
+#else
+    // A copy that the next check fetches again is cache, not the user's data.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + u'/' +
+           DataFolder::ProgramFolderName;
+#endif
 }
 
 QString versionsLocalPath()

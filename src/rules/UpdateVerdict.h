@@ -19,8 +19,9 @@ struct UpdateVerdict {
     QString versionText; // the published version, for NewerVersion
 };
 
-// Where the check keeps the downloaded versions data file: "vbTemp" under the
-// per-user base folder, and "versions.txt" in it.
+// Where the check keeps the downloaded versions data file, "versions.txt":
+// on Windows in "vbTemp" under the per-user base folder, elsewhere in the
+// program's folder under the XDG cache home.
 QString updateTempFolder();
 QString versionsLocalPath();
 

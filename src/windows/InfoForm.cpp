@@ -8,9 +8,11 @@
 #include "rules/Module1.h"
 #include "rules/NumericValue.h"
 #include "rules/SettingsStore.h"
+#include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/TwipsLayout.h"
 #include "windows/UpdateCheck.h"
+#include "windows/WindowFont.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -23,6 +25,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <cmath>
 #include <limits>
 
 namespace Nimbrel {
@@ -51,14 +54,46 @@ QFrame *lineOf(const QColor &colour, QWidget *parent)
 
 constexpr TwipsRect EmailRect{240, 2040, 1245, 225};
 
+// Whether black text on `background` contrasts more than white text would:
+// the background's relative luminance (as accessibility guidelines define it)
+// lies above the point where the two are equal.
+bool blackReadsWellOn(const QColor &background)
+{
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance = 0.2126 * linear(background.redF()) +
+                             0.7152 * linear(background.greenF()) +
+                             0.0722 * linear(background.blueF());
+    return luminance > 0.179;
+}
+
+// The registry exists on Windows only; elsewhere the store is a file, and
+// the texts name that instead.
+#ifdef Q_OS_WIN
+const QString StoreAt = QStringLiteral("in the Windows Registry at:");
+QString copiedMessage(const QString &)
+{
+    return QStringLiteral("Registry key copied to Clipboard.");
+}
+const QString NotCopied = QStringLiteral("The registry key could not be copied to the Clipboard");
+#else
+const QString StoreAt = QStringLiteral("in the settings file at:");
+QString copiedMessage(const QString &location)
+{
+    return QStringLiteral("Settings location copied to Clipboard:\n\n") + location;
+}
+const QString NotCopied =
+    QStringLiteral("The settings location could not be copied to the Clipboard");
+#endif
+
 QString informationText()
 {
     return QStringList{
         QStringLiteral("There is one default setting that should never need changing and that "
                        "is the Nimbrel URL."),
-        QStringLiteral("However, should it for some reason be needed anyway it is in the Windows "
-                       "Registry at:"),
-        AppInfo::SettingsLocationText,
+        QStringLiteral("However, should it for some reason be needed anyway it is ") + StoreAt,
+        SettingsStore::WikiPathLocation(),
         QString(),
         QString(),
     }
@@ -110,9 +145,7 @@ void InfoForm::buildDesign()
 {
     setObjectName(QStringLiteral("InfoForm"));
     setWindowTitle(QStringLiteral("General Info & Settings"));
-    QFont windowFont = font();
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    setFont(WindowFont::forWindow(font()));
 
     Label_Info = plainLabel(QString(), this);
     Label_Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -138,15 +171,15 @@ void InfoForm::buildDesign()
     Line5 = lineOf(palette().color(QPalette::WindowText), this);
     Line4 = lineOf(Qt::white, this);
 
+    // The design draws the title in black, which all but vanishes on a dark
+    // desktop theme; there it keeps the theme's text colour.
     QPalette titlePalette = Label_AppTitle->palette();
-    titlePalette.setColor(QPalette::WindowText, Qt::black);
-    Label_AppTitle->setPalette(titlePalette);
+    if (blackReadsWellOn(titlePalette.color(QPalette::Window))) {
+        titlePalette.setColor(QPalette::WindowText, Qt::black);
+        Label_AppTitle->setPalette(titlePalette);
+    }
 
-    QFont linkFont(QStringLiteral("MS Sans Serif"));
-    linkFont.setPointSizeF(8.25);
-    linkFont.setWeight(QFont::Normal);
-    linkFont.setUnderline(true);
-    lblEmail->setFont(linkFont);
+    lblEmail->setFont(WindowFont::forLink(font()));
     lblEmail->setCursor(Qt::PointingHandCursor);
     lblEmail->installEventFilter(this);
     Text_HistoryListMaxItems->installEventFilter(this);
@@ -249,6 +282,10 @@ void InfoForm::connectHandlers()
 
 bool InfoForm::eventFilter(QObject *watched, QEvent *event)
 {
+    // A filter sees the input that a disabled control ignores, such as a
+    // click made while the update check waits with every window disabled.
+    if (const auto *control = qobject_cast<QWidget *>(watched); control && !control->isEnabled())
+        return QDialog::eventFilter(watched, event);
     if (watched == Text_HistoryListMaxItems && event->type() == QEvent::MouseButtonDblClick) {
         Text_HistoryListMaxItems_DblClick();
         return true;
@@ -274,9 +311,8 @@ void InfoForm::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
-            button->click();
+    if (isEnterKey(*event)) {
+        pressFocusedButton(*this);
         event->accept();
         return;
     }
@@ -351,10 +387,15 @@ void InfoForm::Command_Exit_Click()
 
 void InfoForm::Command_EditHistory_Click()
 {
-    if (State.HistoryChanged)
-        SaveHistoryList(m_historyList);
+    // The editor would show the file without the unsaved searches, and a
+    // reload would throw them away: when they cannot be saved (the user has
+    // been told why), nothing else happens.
+    if (State.HistoryChanged && !SaveHistoryList(m_historyList))
+        return;
     makeSureFileExists(State.HistoryFilePath);
-    OpenInDefaultHandler(NotepadProgram, State.HistoryFilePath, ShowCommand::Normal);
+    // No editor, no changes to refresh from; the user has been told why.
+    if (OpenInDefaultHandler(NotepadProgram, State.HistoryFilePath, ShowCommand::Normal) <= 32)
+        return;
 
     const QString prompt =
         QStringList{QStringLiteral("If changes were made to the History List a Refresh is needed"),
@@ -384,14 +425,15 @@ void InfoForm::Command_CopyKey_Click()
     request.parent = this;
     request.buttons = QMessageBox::Ok;
     request.defaultButton = QMessageBox::Ok;
-    if (desktop().setClipboardText(AppInfo::SettingsLocationText)) {
+    const QString location = SettingsStore::WikiPathLocation();
+    if (desktop().setClipboardText(location)) {
         request.title = QStringLiteral("Confirmation");
-        request.text = QStringLiteral("Registry key copied to Clipboard.");
+        request.text = copiedMessage(location);
         request.icon = QMessageBox::Information;
     } else {
         request.title = AppInfo::ApplicationTitle;
-        request.text = QStringLiteral("The registry key could not be copied to the Clipboard: "
-                                      "another program may be holding it. Please try again.");
+        request.text = NotCopied + QStringLiteral(": another program may be holding it. "
+                                                  "Please try again.");
         request.icon = QMessageBox::Warning;
     }
     desktop().showMessage(request);

@@ -9,12 +9,14 @@
 #include "rules/SearchRules.h"
 #include "rules/SettingsStore.h"
 #include "windows/Caption.h"
+#include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/HistoryListBox.h"
 #include "windows/InfoForm.h"
 #include "windows/SearchBox.h"
 #include "windows/SearchRecall.h"
 #include "windows/TwipsLayout.h"
+#include "windows/WindowFont.h"
 #include "windows/WrappingButton.h"
 
 #include <QCloseEvent>
@@ -82,9 +84,7 @@ void MainForm::buildDesign()
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/nimbrel-launcher-32.png")));
-    QFont windowFont = font();
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    setFont(WindowFont::forWindow(font()));
 
     Text_SearchData = new SearchBox(this);
     List_History = new HistoryListBox(this);
@@ -272,9 +272,23 @@ void MainForm::Command_Exit_Click()
 bool MainForm::event(QEvent *event)
 {
     const bool handled = QWidget::event(event);
-    if (event->type() == QEvent::WindowActivate)
+    // Only the first activation: coming back from another program or from a
+    // message box must not take the focus away from where the user left it.
+    if (event->type() == QEvent::WindowActivate && !m_activatedOnce) {
+        m_activatedOnce = true;
         Form_Activate();
+    }
     return handled;
+}
+
+void MainForm::keyPressEvent(QKeyEvent *event)
+{
+    // The search box takes its own Enter and never passes it on.
+    if (isEnterKey(*event) && pressFocusedButton(*this)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MainForm::closeEvent(QCloseEvent *event)
@@ -291,6 +305,7 @@ void MainForm::Command_OpenBrowser_Click()
     const SearchRules::HistoryEdit edit =
         SearchRules::historyEditForLaunch(List_History->texts(), term,
                                           State.HistoryListMaxItems, Module1::isOn(State.MoveItemToTop));
+    bool handedOff = false;
     {
         // Moving or dropping the selected item is not the user picking another
         // one, which would put a different term into the box before it is read.
@@ -299,23 +314,25 @@ void MainForm::Command_OpenBrowser_Click()
         if (edit.changesList())
             State.HistoryChanged = true;
 
-        OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
-                             ShowCommand::Normal);
+        handedOff = OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
+                                         ShowCommand::Normal) > 32;
 
         List_History->clearSelection();
         List_History->setCurrentItem(nullptr);
     }
     Text_SearchData->clear();
     Text_SearchData->setFocus();
-    if (Module1::isOn(State.CloseWhenBrowserOpen))
+    // When nothing could be opened the user has just been told so; the
+    // window stays for another try.
+    if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
         close();
 }
 
 void MainForm::Command_OpenWikiMain_Click()
 {
-    OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal);
+    const bool handedOff = OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal) > 32;
     Text_SearchData->setFocus();
-    if (Module1::isOn(State.CloseWhenBrowserOpen))
+    if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
         close();
 }
 
@@ -431,6 +448,8 @@ void MainForm::Command_Help_Click()
     // the current state.
     InfoForm form(*List_History, this);
     form.exec();
+    // The Info window may have emptied the list.
+    Form_Activate();
 }
 
 } // namespace Nimbrel

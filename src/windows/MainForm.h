@@ -29,6 +29,7 @@ public:
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     // Start-up and shut-down.
@@ -76,6 +77,7 @@ private:
     bool m_unloaded = false;
     // HistoryChanged as it was before the last removal from the list.
     bool m_changedBeforeRemoval = false;
+    bool m_activatedOnce = false;
 };
 
 } // namespace Nimbrel

@@ -1,4 +1,5 @@
 #include "desktop/OpenInDefaultHandler.h"
+#include "desktop/SystemDesktop.h"
 #include "support/WindowTest.h"
 
 #include <QDir>
@@ -7,14 +8,28 @@
 
 using namespace Nimbrel;
 
+// The real way of opening things, with the messages it gives recorded rather
+// than shown.
+class RecordingDesktop : public SystemDesktop
+{
+public:
+    QMessageBox::StandardButton showMessage(const MessageRequest &request) override
+    {
+        messages.append(request);
+        return QMessageBox::Ok;
+    }
+    QList<MessageRequest> messages;
+};
+
 // The real default-handler path, with a stand-in xdg-open first on PATH that
-// writes each argument it got, NUL-terminated, to a log file. Under the
-// offscreen platform Qt has no URL service, so every open reaches it.
+// writes each argument it got, NUL-terminated, to a log file. The launcher
+// hands every URL and file to the first xdg-open on PATH.
 class TestShellOpen : public QObject
 {
     Q_OBJECT
     QTemporaryDir bin;
     QByteArray originalPath;
+    RecordingDesktop desktop;
 
     QString logFile() const { return bin.filePath(QStringLiteral("args.log")); }
 
@@ -47,9 +62,18 @@ private slots:
         originalPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin.path()) + ':' + originalPath);
         qputenv("STANDIN_LOG", QFile::encodeName(logFile()));
+        setDesktop(&desktop);
     }
-    void cleanupTestCase() { qputenv("PATH", originalPath); }
-    void init() { QFile::remove(logFile()); }
+    void cleanupTestCase()
+    {
+        setDesktop(nullptr);
+        qputenv("PATH", originalPath);
+    }
+    void init()
+    {
+        QFile::remove(logFile());
+        desktop.messages.clear();
+    }
 
     void targetReachesHandlerAsOneArgument_data()
     {
@@ -110,6 +134,8 @@ private slots:
         QCOMPARE(OpenInDefaultHandler(file, parameters, ShowCommand::Normal), 0);
         QTest::qWait(300); // a handler started all the same would have logged by now
         QVERIFY(!QFile::exists(logFile()));
+        QCOMPARE(desktop.messages.size(), 1);
+        QVERIFY(desktop.messages[0].text.contains(QStringLiteral("option")));
     }
 
     // A data folder under a relative "AppData" of "--manual" reaches the
@@ -126,6 +152,8 @@ private slots:
         QCOMPARE(OpenInDefaultHandler(bin.filePath(QStringLiteral("no-such-program")),
                                       QStringLiteral("x"), ShowCommand::Normal),
                  0);
+        QCOMPARE(desktop.messages.size(), 1);
+        QVERIFY(desktop.messages[0].text.contains(QStringLiteral("no-such-program")));
     }
 };
 

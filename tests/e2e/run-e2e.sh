@@ -33,8 +33,8 @@ if [ "${1:-}" != --inside ]; then
     launcher=$work/prefix/bin/nimbrel-launcher
     [ -x "$launcher" ] || fail "the install put no launcher at $launcher"
 
-    # The stand-in browser: Qt hands URLs to the first xdg-open on PATH when no
-    # desktop session is running. One line per call, each argument in brackets.
+    # The stand-in browser: the launcher hands URLs to the first xdg-open on
+    # PATH. One line per call, each argument in brackets.
     export NIMBREL_E2E_LOG=$work/opened.log
     cat >"$work/bin/xdg-open" <<'STANDIN'
 #!/bin/sh

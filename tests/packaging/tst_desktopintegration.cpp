@@ -1,4 +1,5 @@
 #include "desktop/DesktopIdentity.h"
+#include "windows/InfoForm.h"
 #include "windows/MainForm.h"
 #include "support/FakeDesktop.h"
 #include "support/WindowTest.h"
@@ -8,6 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QScopeGuard>
+
+#include <cmath>
 
 using namespace Nimbrel;
 
@@ -30,6 +34,22 @@ QPalette darkPalette()
     dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x36));
     dark.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
     return dark;
+}
+
+// The contrast ratio of two colours as accessibility guidelines define it,
+// from 1 (none) to 21 (black on white).
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &colour) {
+        const auto linear = [](double c) {
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -104,26 +124,65 @@ private slots:
         QCOMPARE(labels.first().first->object(), ui(form).Label_SearchData);
     }
 
-    // A dark desktop theme reaches the window through the application palette;
-    // a colour or style sheet set on a control would leave it light.
-    void mainFormFollowsTheDesktopPalette()
+    // A dark desktop theme reaches both windows through the application
+    // palette; a colour or style sheet set on a control would leave it light.
+    // Only the Info window's separator lines have colours of their own.
+    void windowsFollowTheDesktopPalette()
     {
         const QPalette original = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
         const QPalette dark = darkPalette();
         QApplication::setPalette(dark);
-        {
-            MainForm form;
-            QVERIFY(form.styleSheet().isEmpty());
-            for (QWidget *widget : form.findChildren<QWidget *>()) {
-                const char *name = qPrintable(widget->objectName());
+        MainForm main;
+        InfoForm info(*ui(main).List_History, &main);
+        for (QWidget *window : {static_cast<QWidget *>(&main), static_cast<QWidget *>(&info)}) {
+            QVERIFY(window->styleSheet().isEmpty());
+            for (QWidget *widget : window->findChildren<QWidget *>()) {
+                const QByteArray nameBytes = widget->objectName().toUtf8();
+                const char *name = nameBytes.constData();
                 QVERIFY2(widget->styleSheet().isEmpty(), name);
+                if (widget == ui(info).Line4 || widget == ui(info).Line5)
+                    continue;
                 for (QPalette::ColorRole role :
                      {QPalette::Window, QPalette::WindowText, QPalette::Base, QPalette::Text,
                       QPalette::Button, QPalette::ButtonText})
                     QVERIFY2(widget->palette().color(role) == dark.color(role), name);
             }
         }
-        QApplication::setPalette(original);
+    }
+
+    // The Info window's title is black as designed where that reads well, on
+    // a light background; on a dark one it takes the theme's text colour.
+    void infoTitleStaysReadable_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<QColor>("title");
+        const auto themed = [](const QColor &window, const QColor &text) {
+            QPalette palette;
+            palette.setColor(QPalette::Window, window);
+            palette.setColor(QPalette::WindowText, text);
+            return palette;
+        };
+        QTest::newRow("light") << themed(QColor(0xef, 0xef, 0xef), Qt::black) << QColor(Qt::black);
+        QTest::newRow("white with grey text")
+            << themed(Qt::white, QColor(0x50, 0x50, 0x50)) << QColor(Qt::black);
+        QTest::newRow("dark") << darkPalette() << darkPalette().color(QPalette::WindowText);
+        QTest::newRow("mid grey with white text")
+            << themed(QColor(0x5a, 0x5a, 0x5a), Qt::white) << QColor(Qt::white);
+    }
+    void infoTitleStaysReadable()
+    {
+        QFETCH(QPalette, palette);
+        QFETCH(QColor, title);
+        const QPalette original = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+        QApplication::setPalette(palette);
+        MainForm main;
+        InfoForm info(*ui(main).List_History, &main);
+        const QPalette shown = ui(info).Label_AppTitle->palette();
+        QCOMPARE(shown.color(QPalette::WindowText), title);
+        QVERIFY2(contrast(title, shown.color(QPalette::Window)) >= 4.5,
+                 qPrintable(QString::number(contrast(title, shown.color(QPalette::Window)))));
     }
 
     // On Wayland the app id must name the installed menu entry, or the window

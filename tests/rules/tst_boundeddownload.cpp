@@ -40,6 +40,8 @@ private slots:
     void initTestCase()
     {
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+        m_server.enableTls();
+        LocalHttpServer::trustTlsCertificate();
         QVERIFY(m_server.port() != 0);
         QVERIFY(m_closed.port() != 0);
     }
@@ -94,10 +96,16 @@ private slots:
         QTest::newRow("redirect to another port")
             << file << redirectTo(m_otherOrigin.url(QStringLiteral("/dl/swv.txt"))) << mib
             << DownloadStatus::RedirectRefused << QByteArray();
-        QUrl https = m_server.url(QStringLiteral("/moved.txt"));
-        https.setScheme(QStringLiteral("https"));
-        QTest::newRow("redirect to https")
-            << file << redirectTo(https) << mib << DownloadStatus::RedirectRefused << QByteArray();
+        QTest::newRow("redirect to https on the same port")
+            << file << redirectTo(m_server.httpsUrl(QStringLiteral("/moved.txt"))) << mib
+            << DownloadStatus::Done << entry;
+        QTest::newRow("https redirected down to http")
+            << m_server.httpsUrl(QStringLiteral("/dl/swv.txt"))
+            << redirectTo(m_server.url(QStringLiteral("/moved.txt"))) << mib
+            << DownloadStatus::RedirectRefused << QByteArray();
+        QTest::newRow("up to https, then back down to http")
+            << file << redirectTo(m_server.httpsUrl(QStringLiteral("/down.txt"))) << mib
+            << DownloadStatus::RedirectRefused << QByteArray();
         QTest::newRow("garbage instead of http")
             << file << LocalHttpServer::Route{Mode::Answer, "\x01\x02 not http", {}} << mib
             << DownloadStatus::NetworkError << QByteArray();
@@ -136,12 +144,59 @@ private slots:
 
         m_server.route(QStringLiteral("/dl/swv.txt"), route);
         m_server.answer(QStringLiteral("/moved.txt"), 200, "Nimbrel Launcher:1.3\r\n");
+        m_server.route(QStringLiteral("/down.txt"),
+                       {LocalHttpServer::Mode::Answer,
+                        httpHead(302, 0,
+                                 "Location: " + m_server.url(QStringLiteral("/moved.txt")).toEncoded() +
+                                     "\r\n"),
+                        {}});
         m_otherOrigin.answer(QStringLiteral("/dl/swv.txt"), 200, "Nimbrel Launcher:9\r\n");
 
         const DownloadResult result = downloadBounded(url, {10s, maxBytes});
         QCOMPARE(result.status, expected);
         QCOMPARE(result.body, expectedBody);
         QCOMPARE(m_otherOrigin.requestCount(), 0);
+    }
+
+    // Which redirects are followed: within the same scheme, host and port,
+    // and the upgrade from http to https on the same host. Any other host, and
+    // https down to http, are refused.
+    void redirectPolicy_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("same origin") << u"http://h.example/a"_qs << u"http://h.example/b"_qs << true;
+        QTest::newRow("upgrade, default ports")
+            << u"http://h.example/a"_qs << u"https://h.example/a"_qs << true;
+        QTest::newRow("upgrade, 80 given") << u"http://h.example:80/a"_qs << u"https://h.example/a"_qs
+                                          << true;
+        QTest::newRow("upgrade, 443 given") << u"http://h.example/a"_qs
+                                           << u"https://h.example:443/a"_qs << true;
+        QTest::newRow("upgrade, same explicit port")
+            << u"http://h.example:8080/a"_qs << u"https://h.example:8080/a"_qs << true;
+        QTest::newRow("upgrade, letter case of the host")
+            << u"http://H.Example/a"_qs << u"https://h.example/a"_qs << true;
+        QTest::newRow("upgrade from 8080 to 443")
+            << u"http://h.example:8080/a"_qs << u"https://h.example/a"_qs << false;
+        QTest::newRow("upgrade from 80 to 8443")
+            << u"http://h.example/a"_qs << u"https://h.example:8443/a"_qs << false;
+        QTest::newRow("other host") << u"http://h.example/a"_qs << u"http://evil.example/a"_qs
+                                   << false;
+        QTest::newRow("upgrade to another host")
+            << u"http://h.example/a"_qs << u"https://www.h.example/a"_qs << false;
+        QTest::newRow("downgrade") << u"https://h.example/a"_qs << u"http://h.example/a"_qs << false;
+        QTest::newRow("other port") << u"http://h.example/a"_qs << u"http://h.example:81/a"_qs
+                                   << false;
+        QTest::newRow("not a web scheme") << u"http://h.example/a"_qs << u"ftp://h.example/a"_qs
+                                         << false;
+    }
+    void redirectPolicy()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(bool, allowed);
+        QCOMPARE(redirectAllowed(QUrl(from), QUrl(to)), allowed);
     }
 
     // A transfer timeout restarts with every byte; only an overall deadline

@@ -153,6 +153,29 @@ private slots:
         QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/wiki/"));
     }
 
+    // Keys and values that someone added by hand, which the store escapes or
+    // quotes when it writes the file back, must not make a good write look
+    // like a failed one.
+    void writeSucceedsBesideHandAddedEntries_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::newRow("blank in the key") << QByteArray("[Settings]\nMy Key=1\n");
+        QTest::newRow("punctuation in the key") << QByteArray("[Settings]\nmy+key(x)=1\n");
+        QTest::newRow("non-ASCII key") << QByteArray("[Settings]\nGr\xc3\xb6\xc3\x9f" "e=1\n");
+        QTest::newRow("list value") << QByteArray("[Settings]\nList=a, b\n");
+        QTest::newRow("value with a line feed") << QByteArray("[Settings]\nNote=\"a\\nb\"\n");
+        QTest::newRow("another section") << QByteArray("[Other]\nx y=1\n[Settings]\nz=2\n");
+    }
+    void writeSucceedsBesideHandAddedEntries()
+    {
+        QFETCH(QByteArray, lines);
+        writeBytes(TestEnvironment::settingsFile(), lines);
+        const MaybeFailure failure =
+            WriteSetting(Settings::WikiPath.name, QStringLiteral("https://w.example/"));
+        QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
+        QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/"));
+    }
+
     void failedWriteIsReportedWithPath()
     {
         // A folder where the settings file should be cannot be replaced by a file.

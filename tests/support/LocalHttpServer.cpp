@@ -1,7 +1,45 @@
 #include "LocalHttpServer.h"
 
+#include <QFile>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
+
+namespace {
+
+QByteArray tlsFile(const char *name)
+{
+    QFile file(QStringLiteral(NIMBREL_TEST_TLS_DIR "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QSslCertificate tlsCertificate()
+{
+    return QSslCertificate(tlsFile("local-tls.crt"), QSsl::Pem);
+}
+
+// The first byte of every TLS connection: a handshake record.
+constexpr char TlsHandshake = 0x16;
+
+} // namespace
+
+void SwitchableTcpServer::incomingConnection(qintptr descriptor)
+{
+    auto *socket = new QSslSocket(this);
+    if (socket->setSocketDescriptor(descriptor))
+        addPendingConnection(socket);
+    else
+        delete socket;
+}
+
+void LocalHttpServer::trustTlsCertificate()
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.addCaCertificate(tlsCertificate());
+    QSslConfiguration::setDefaultConfiguration(configuration);
+}
 
 QByteArray httpHead(int status, qint64 contentLength, const QByteArray &extraHeaders)
 {
@@ -31,6 +69,11 @@ QUrl LocalHttpServer::url(const QString &path) const
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
 }
 
+QUrl LocalHttpServer::httpsUrl(const QString &path) const
+{
+    return QUrl(QStringLiteral("https://127.0.0.1:%1%2").arg(port()).arg(path));
+}
+
 void LocalHttpServer::answer(const QString &path, int status, const QByteArray &body)
 {
     route(path, {Mode::Answer, httpHead(status, body.size()), body});
@@ -45,6 +88,16 @@ void LocalHttpServer::clear()
 
 void LocalHttpServer::serve(QTcpSocket *socket)
 {
+    // Peeking leaves the handshake for the TLS layer to read.
+    auto *tls = qobject_cast<QSslSocket *>(socket);
+    char first = 0;
+    if (m_tls && tls && tls->mode() == QSslSocket::UnencryptedMode && tls->peek(&first, 1) == 1 &&
+        first == TlsHandshake) {
+        tls->setLocalCertificate(tlsCertificate());
+        tls->setPrivateKey(QSslKey(tlsFile("local-tls.key"), QSsl::Ec));
+        tls->startServerEncryption();
+        return;
+    }
     if (socket->property("served").toBool() || !socket->peek(64 * 1024).contains("\r\n\r\n"))
         return;
     socket->setProperty("served", true);

@@ -10,8 +10,19 @@
 
 #include <atomic>
 
+// Hands out each connection as a QSslSocket, which talks plain TCP until it
+// is told to switch to TLS.
+class SwitchableTcpServer : public QTcpServer
+{
+protected:
+    void incomingConnection(qintptr descriptor) override;
+};
+
 // A small HTTP server on 127.0.0.1 for the download tests. Each path gets a
-// behaviour; unknown paths answer 404.
+// behaviour; unknown paths answer 404. With TLS on, the same port also
+// answers https: a connection that opens with a TLS handshake gets one, with
+// a certificate for 127.0.0.1 that trustTlsCertificate() makes this process
+// accept.
 class LocalHttpServer : public QObject
 {
     Q_OBJECT
@@ -36,6 +47,9 @@ public:
     LocalHttpServer();
 
     QUrl url(const QString &path) const;
+    QUrl httpsUrl(const QString &path) const;
+    void enableTls() { m_tls = true; }
+    static void trustTlsCertificate();
     quint16 port() const { return m_server.serverPort(); }
 
     // The usual answer: status, Content-Length and body.
@@ -53,7 +67,8 @@ private:
     void start(QTcpSocket *socket, const Route &route);
     void keepSending(QTcpSocket *socket, const QByteArray &filler);
 
-    QTcpServer m_server;
+    SwitchableTcpServer m_server;
+    bool m_tls = false;
     QHash<QString, Route> m_routes;
     std::atomic<int> m_requests = 0;
     std::atomic<qint64> m_bytesSent = 0;

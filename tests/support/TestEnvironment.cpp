@@ -53,8 +53,10 @@ void TestEnvironment::reset()
         settings.sync();
     }
     QFile::remove(settingsFile());
-    QDir(appData()).removeRecursively();
-    QDir().mkpath(appData());
+    for (const QString &folder : QStringList{appData(), rootPath + QStringLiteral("/cache")}) {
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+    }
     Nimbrel::Module1::State = Nimbrel::Module1::ApplicationState();
 }
 

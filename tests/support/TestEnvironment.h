@@ -17,7 +17,8 @@ public:
     static QString dataFolder();    // AppData + "/Nimbrel Launcher"
     static QString settingsFile();  // the INI file of the settings store
 
-    // Forgets every setting, every file under AppData and the shared state.
+    // Forgets every setting, every file under AppData and the cache home, and
+    // the shared state.
     static void reset();
 
 private:

@@ -56,6 +56,12 @@ struct InfoFormUi {
 };
 InfoFormUi ui(const Nimbrel::InfoForm &form);
 
+// What is wrong with a window's layout: each control that sticks out of the
+// window, shows less than its whole caption, or overlaps another control (for
+// a label or check box, the part its caption takes). The separator lines are
+// left out. Empty when all is well.
+QString layoutFaults(const QWidget &window);
+
 // The history list box read and filled as plain texts.
 QStringList listTexts(const QListWidget &list);
 void fillList(QListWidget &list, const QStringList &texts);

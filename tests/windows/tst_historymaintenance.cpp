@@ -22,8 +22,28 @@ using Module1::State;
 namespace
 {
 
-const QString LocationText = QStringLiteral(
-    "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath");
+// Where the wiki URL is kept, as the Info window names it, and the
+// confirmation that it was copied.
+#ifdef Q_OS_WIN
+QString locationText()
+{
+    return QStringLiteral(
+        "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath");
+}
+QString copiedText()
+{
+    return QStringLiteral("Registry key copied to Clipboard.");
+}
+#else
+QString locationText()
+{
+    return TestEnvironment::settingsFile() + QStringLiteral(", key WikiPath in [Settings]");
+}
+QString copiedText()
+{
+    return QStringLiteral("Settings location copied to Clipboard:\n\n") + locationText();
+}
+#endif
 
 // Stands in for the editor too: keeps what the list's file held when the
 // editor was started, and may change the file as a user in the editor would.
@@ -101,8 +121,8 @@ private slots:
         QTest::newRow("list never saved: an empty file is made for the editor")
             << 2 << QByteArray() << QString() << QByteArray() << true << QMessageBox::Yes
             << QByteArray("") << QStringList();
-        QTest::newRow("editor fails to start: still asked")
-            << 1 << QByteArray("A\r\nB\r\n") << QString() << QByteArray() << false
+        QTest::newRow("editor fails to start: nothing asked, window stays")
+            << 1 << QByteArray("A\r\nB\r\n") << QString() << QByteArray("EDITED\r\n") << false
             << QMessageBox::Yes << QByteArray("A\r\nB\r\n") << ab;
     }
     void editHistoryList()
@@ -138,6 +158,13 @@ private slots:
         QVERIFY(fake->fileExistedAtOpen);
         QCOMPARE(fake->fileAtOpen, fileAtOpen);
 
+        // An editor that could not be started shows nothing to refresh from.
+        if (!editorStarts) {
+            QVERIFY(fake->messages.isEmpty());
+            QCOMPARE(listTexts(*ui(*w.main).List_History), listAfter);
+            QVERIFY(w.info->isVisible());
+            return;
+        }
         QCOMPARE(fake->messages.size(), 1);
         const MessageRequest &prompt = fake->messages[0];
         QCOMPARE(prompt.title, QStringLiteral("Refresh"));
@@ -171,6 +198,32 @@ private slots:
         QCOMPARE(fake->opened.size(), 1);
         QVERIFY(!QFileInfo::exists(outside));
         QVERIFY(QFileInfo(listFile(1)).isSymbolicLink());
+    }
+
+    // The save before the editor starts fails (a folder stands where the
+    // file belongs): nothing goes on, so the unsaved search is neither handed
+    // to an editor that would not show it nor thrown away by a reload.
+    void editHistoryListStopsWhenTheSaveFails()
+    {
+        writeSettings();
+        QVERIFY(QDir().mkpath(listFile(1)));
+        Windows w;
+        w.info->show();
+        fake->messages.clear(); // the start told of the unreadable list
+        ui(*w.main).List_History->insertItem(0, QStringLiteral("UNSAVED"));
+        State.HistoryChanged = true;
+        fake->answers = {QMessageBox::Ok, QMessageBox::Yes};
+
+        ui(*w.info).Command_EditHistory->click();
+
+        QCOMPARE(fake->messages.size(), 1);
+        QCOMPARE(fake->messages[0].icon, QMessageBox::Warning);
+        QVERIFY(fake->messages[0].text.contains(listFile(1)));
+        QVERIFY(fake->opened.isEmpty());
+        QCOMPARE(listTexts(*ui(*w.main).List_History), QStringList{QStringLiteral("UNSAVED")});
+        QCOMPARE(State.HistoryChanged, true);
+        QVERIFY(w.info->isVisible());
+        QVERIFY(QFileInfo(listFile(1)).isDir());
     }
 
     void clearHistoryList_data()
@@ -230,9 +283,9 @@ private slots:
         const MessageRequest &message = fake->messages[0];
         QCOMPARE(message.buttons, QMessageBox::Ok);
         if (clipboardAccepts) {
-            QCOMPARE(fake->clipboard, QStringList{LocationText});
+            QCOMPARE(fake->clipboard, QStringList{locationText()});
             QCOMPARE(message.title, QStringLiteral("Confirmation"));
-            QCOMPARE(message.text, QStringLiteral("Registry key copied to Clipboard."));
+            QCOMPARE(message.text, copiedText());
             QCOMPARE(message.icon, QMessageBox::Information);
         } else {
             QVERIFY(fake->clipboard.isEmpty());
@@ -261,14 +314,14 @@ private slots:
             [&](QMessageBox *box) {
                 asked = true;
                 QCOMPARE(box->windowTitle(), QStringLiteral("Confirmation"));
-                QCOMPARE(box->text(), QStringLiteral("Registry key copied to Clipboard."));
+                QCOMPARE(box->text(), copiedText());
                 QCOMPARE(box->icon(), QMessageBox::Information);
                 QCOMPARE(box->standardButtons(), QMessageBox::Ok);
             },
             Qt::Key_Return);
         ui(*w.info).Command_CopyKey->click();
         QVERIFY(asked);
-        QCOMPARE(QGuiApplication::clipboard()->text(), LocationText);
+        QCOMPARE(QGuiApplication::clipboard()->text(), locationText());
 
         asked = false;
         whenMessageBoxOpens(

@@ -19,19 +19,21 @@ using Module1::State;
 namespace
 {
 
-const QString InformationText = QStringLiteral(
-    "There is one default setting that should never need changing and that is the Nimbrel URL.\n"
-    "However, should it for some reason be needed anyway it is in the Windows Registry at:\n"
-    "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath\n"
-    "\n");
-
-// The part of a control that shows something: a label's or a check box's
-// caption from its left edge, or the whole of any other control.
-QRect shownArea(const QWidget *widget)
+// The five lines, the third naming where the wiki URL really is: the
+// registry on Windows, the settings file elsewhere.
+QString informationText()
 {
-    if (qobject_cast<const QLabel *>(widget) || qobject_cast<const QCheckBox *>(widget))
-        return QRect(widget->pos(), TwipsLayout::captionSize(widget));
-    return widget->geometry();
+    return QStringLiteral("There is one default setting that should never need changing and that "
+                          "is the Nimbrel URL.\n") +
+#ifdef Q_OS_WIN
+           QStringLiteral("However, should it for some reason be needed anyway it is in the "
+                          "Windows Registry at:\nHKEY_CURRENT_USER\\Software\\VB and VBA Program "
+                          "Settings\\Nimbrel\\Settings\\WikiPath\n\n");
+#else
+           QStringLiteral("However, should it for some reason be needed anyway it is in the "
+                          "settings file at:\n") +
+           TestEnvironment::settingsFile() + QStringLiteral(", key WikiPath in [Settings]\n\n");
+#endif
 }
 
 QString captionOf(const QWidget *widget)
@@ -76,7 +78,7 @@ private slots:
         QCOMPARE(ui(info).Label_AppTitle->text(), QStringLiteral("Nimbrel Launcher"));
         QCOMPARE(ui(info).Label_AppVersion->text(), QStringLiteral("Version ") + State.AppVersion);
         QVERIFY(!State.AppVersion.isEmpty());
-        QCOMPARE(ui(info).Label_Info->text(), InformationText);
+        QCOMPARE(ui(info).Label_Info->text(), informationText());
         QCOMPARE(ui(info).lblEmail->text(), QStringLiteral("author@nimbrel.example"));
         QCOMPARE(ui(info).Label_AppTitle->palette().color(QPalette::WindowText), QColor(Qt::black));
         QVERIFY(!ui(info).Command_Apply->isEnabled());
@@ -84,24 +86,17 @@ private slots:
 
         // Every control sits inside the window, shows its whole caption and
         // overlaps no other control.
+        QCOMPARE(layoutFaults(info), QString());
         QList<QWidget *> controls;
         for (QWidget *child : info.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
             if (!qobject_cast<QFrame *>(child) || qobject_cast<QLabel *>(child))
                 controls << child;
         }
         QCOMPARE(controls.size(), 14);
-        for (qsizetype i = 0; i < controls.size(); ++i) {
-            const QWidget *a = controls[i];
-            QVERIFY2(info.rect().contains(a->geometry()), qPrintable(a->objectName()));
-            const QSize needed = TwipsLayout::captionSize(a);
-            QVERIFY2(needed.width() <= a->width() && needed.height() <= a->height(),
-                     qPrintable(a->objectName()));
-            QVERIFY2(!captionOf(a).contains(u'&'), qPrintable(a->objectName())); // no access keys
-            QVERIFY2(!a->accessibleName().isEmpty(), qPrintable(a->objectName()));
-            for (qsizetype j = i + 1; j < controls.size(); ++j) {
-                QVERIFY2(!shownArea(a).intersects(shownArea(controls[j])),
-                         qPrintable(a->objectName() + u" / " + controls[j]->objectName()));
-            }
+        for (const QWidget *control : std::as_const(controls)) {
+            // No access keys, and a name for screen readers.
+            QVERIFY2(!captionOf(control).contains(u'&'), qPrintable(control->objectName()));
+            QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
         }
         QCOMPARE(ui(info).Text_HistoryListMaxItems->accessibleName(), ui(info).Label1->text());
         QCOMPARE(ui(info).Label1->buddy(), ui(info).Text_HistoryListMaxItems);
@@ -131,6 +126,46 @@ private slots:
                 QVERIFY2(control->cursor().shape() != Qt::PointingHandCursor,
                          qPrintable(control->objectName()));
         }
+    }
+
+    // Both windows take the desktop's general font, face and size, never
+    // below 8 pt, and grow with it so that every caption stays whole.
+    void bothWindowsTakeTheDesktopFont_data()
+    {
+        QTest::addColumn<QFont>("desktop");
+        QTest::addColumn<double>("points");
+        QTest::newRow("small desktop font is raised to 8 pt") << QFont(u"DejaVu Sans"_qs, 6) << 8.0;
+        QTest::newRow("usual desktop font") << QFont(u"DejaVu Sans"_qs, 10) << 10.0;
+        QTest::newRow("large desktop font") << QFont(u"DejaVu Sans"_qs, 14) << 14.0;
+        QTest::newRow("serif face") << QFont(u"DejaVu Serif"_qs, 11) << 11.0;
+        QFont pixels(u"DejaVu Sans"_qs);
+        pixels.setPixelSize(6);
+        QTest::newRow("pixel-sized desktop font") << pixels << 8.0;
+    }
+    void bothWindowsTakeTheDesktopFont()
+    {
+        QFETCH(QFont, desktop);
+        QFETCH(double, points);
+        const QFont original = QApplication::font();
+        const auto restore = qScopeGuard([&] { QApplication::setFont(original); });
+        QApplication::setFont(desktop);
+        Windows w;
+        for (const QWidget *window : {static_cast<QWidget *>(w.main.get()),
+                                      static_cast<QWidget *>(w.info.get())}) {
+#ifdef Q_OS_WIN
+            QCOMPARE(window->font().pointSizeF(), 8.0);
+#else
+            QCOMPARE(window->font().family(), desktop.family());
+            QCOMPARE(window->font().pointSizeF(), points);
+#endif
+            QCOMPARE(layoutFaults(*window), QString());
+        }
+        const QFont link = ui(*w.info).lblEmail->font();
+        QVERIFY(link.underline());
+#ifndef Q_OS_WIN
+        QCOMPARE(link.family(), desktop.family());
+        QCOMPARE(link.pointSizeF(), points);
+#endif
     }
 
     void emailAddressAnswersALeftClickOnIt()

@@ -167,6 +167,49 @@ private slots:
         verifyIdleAfterLaunch();
     }
 
+    // Enter and the keypad's Enter press the push button that has the focus,
+    // as Space does.
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        for (const char *button :
+             {"Command_OpenBrowser", "Command_OpenWikiMain", "Command_Help", "Command_Exit"}) {
+            QTest::addRow("%s, Return", button)
+                << QString::fromLatin1(button) << int(Qt::Key_Return) << int(Qt::NoModifier);
+            QTest::addRow("%s, keypad Enter", button)
+                << QString::fromLatin1(button) << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        }
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QTest::keyClicks(box(), QStringLiteral("ab"));
+        auto *pushButton = form->findChild<QPushButton *>(button);
+        QVERIFY(pushButton);
+        pushButton->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), pushButton);
+        const bool opensInfo = button == u"Command_Help";
+        const auto infoOpened = opensInfo
+                                    ? whenModalOpens<InfoForm>([](InfoForm *info) { info->close(); })
+                                    : std::make_shared<bool>(false);
+
+        QTest::keyClick(pushButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+        QStringList opened;
+        for (const FakeDesktop::Opened &entry : std::as_const(fake->opened))
+            opened << entry.file;
+        const QStringList expectedOpened = button == u"Command_OpenBrowser" ? QStringList{Wiki + u"AB"_qs}
+                                           : button == u"Command_OpenWikiMain" ? QStringList{Wiki}
+                                                                               : QStringList();
+        QCOMPARE(opened, expectedOpened);
+        QCOMPARE(*infoOpened, opensInfo);
+        QCOMPARE(form->isVisible(), button != u"Command_Exit");
+    }
+
     void enterInEmptyBoxLaunchesWikiAlone()
     {
         QVERIFY(!ui(*form).Command_OpenBrowser->isEnabled());
@@ -210,16 +253,21 @@ private slots:
     void closeWhenBrowserOpen_data()
     {
         QTest::addColumn<int>("option");
+        QTest::addColumn<int>("handlerResult");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("off as read") << 0 << false;
-        QTest::newRow("on as read") << 1 << true;
-        QTest::newRow("switched off") << 10 << false;
-        QTest::newRow("switched on") << 11 << true;
+        QTest::newRow("off as read") << 0 << 33 << false;
+        QTest::newRow("on as read") << 1 << 33 << true;
+        QTest::newRow("switched off") << 10 << 33 << false;
+        QTest::newRow("switched on") << 11 << 33 << true;
+        // The user has been told; closing would hide that nothing opened.
+        QTest::newRow("on, but nothing could be opened") << 1 << 0 << false;
     }
     void closeWhenBrowserOpen()
     {
         QFETCH(int, option);
+        QFETCH(int, handlerResult);
         QFETCH(bool, closes);
+        fake->openResult = handlerResult;
         State.CloseWhenBrowserOpen = Module1::OptionFlag(option);
         box()->setText(QStringLiteral("AB"));
         QTest::keyClick(box(), Qt::Key_Return);

@@ -2,6 +2,7 @@
 #include "rules/Module1.h"
 #include "desktop/OpenInDefaultHandler.h"
 #include "support/FakeDesktop.h"
+#include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
 #include "windows/UpdateCheck.h"
 #include "support/SpecialFiles.h"
@@ -11,9 +12,15 @@
 #include <QDir>
 #include <QScreen>
 #include <QElapsedTimer>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QNetworkProxy>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -35,6 +42,12 @@ const QString InfoQuestion = QStringLiteral("\n\nGoto the Program Homepage for i
 const QString WebFileMissing = QStringLiteral("Web Datafile not foud.") + InfoQuestion;
 const QString NoEntry = QStringLiteral("No data for this program found.") + InfoQuestion;
 const QString Latest = QStringLiteral("This is the latest version.");
+// Where the downloaded copy goes: the XDG cache home ($XDG_CACHE_HOME is
+// <root>/cache in the tests).
+QString cacheFolder()
+{
+    return TestEnvironment::root() + QStringLiteral("/cache/Nimbrel Launcher");
+}
 
 QString newer(const QString &version)
 {
@@ -84,6 +97,29 @@ void queueUserInput(Window &window)
                                              QEvent::MouseButtonPress);
     QWindowSystemInterface::handleMouseEvent(handle, local, global, Qt::NoButton, Qt::LeftButton,
                                              QEvent::MouseButtonRelease);
+}
+
+// Double-clicks `widget` at `local` (its own coordinates) the way the window
+// system does: the events go into its queue and are delivered later.
+void queueDoubleClick(QWidget *widget, QPoint local)
+{
+    QWidget *window = widget->window();
+    QWindow *handle = window->windowHandle();
+    const QPointF inWindow = widget->mapTo(window, local);
+    const QPointF global = window->mapToGlobal(inWindow);
+    for (int i = 0; i < 2; ++i) {
+        QWindowSystemInterface::handleMouseEvent(handle, inWindow, global, Qt::LeftButton,
+                                                 Qt::LeftButton, QEvent::MouseButtonPress);
+        QWindowSystemInterface::handleMouseEvent(handle, inWindow, global, Qt::NoButton,
+                                                 Qt::LeftButton, QEvent::MouseButtonRelease);
+    }
+}
+
+void queueKey(QWidget *window, Qt::Key key, const QString &text)
+{
+    QWindow *handle = window->windowHandle();
+    QWindowSystemInterface::handleKeyEvent(handle, QEvent::KeyPress, key, Qt::NoModifier, text);
+    QWindowSystemInterface::handleKeyEvent(handle, QEvent::KeyRelease, key, Qt::NoModifier, text);
 }
 
 } // namespace
@@ -295,6 +331,32 @@ private slots:
             QVERIFY(screen.contains(button));
     }
 
+    // The versions file comes over plain http: whatever it holds is shown as
+    // text, never interpreted as markup or offered as a link.
+    void outsideTextIsShownAsPlainText()
+    {
+        const QByteArray entry =
+            "Nimbrel Launcher:9 <a href=\"https://elsewhere.example/x\">details</a>";
+        m_server.route(FilePath, file(entry));
+        const QString expected =
+            newer(u"9 <a href=\"https://elsewhere.example/x\">details</a>"_qs);
+        QWidget parent;
+        bool shown = false;
+        whenModalOpens<QMessageBox>([&](QMessageBox *box) {
+            shown = true;
+            const auto answer = qScopeGuard([box] { box->button(QMessageBox::No)->click(); });
+            const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label);
+            QCOMPARE(box->textFormat(), Qt::PlainText);
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            QCOMPARE(label->text(), expected);
+        });
+
+        runUpdateCheck(&parent, options());
+
+        QVERIFY(shown);
+    }
+
     void refusedConnection()
     {
         FakeDesktop fake;
@@ -304,14 +366,14 @@ private slots:
         QCOMPARE(fake.messages[0].text, WebFileMissing);
         // The folder is there for the next check even though this one failed.
         QVERIFY(QFileInfo(updateTempFolder()).isDir());
-        QCOMPARE(updateTempFolder(), TestEnvironment::appData() + u"/vbTemp"_qs);
+        QCOMPARE(updateTempFolder(), cacheFolder());
     }
 
     void localCopyIsReplacedAndNeverReadAfterAFailure()
     {
         FakeDesktop fake;
         fake.answers = {QMessageBox::No, QMessageBox::No, QMessageBox::No};
-        const QString local = TestEnvironment::appData() + u"/vbTemp/versions.txt"_qs;
+        const QString local = cacheFolder() + u"/versions.txt"_qs;
         QCOMPARE(versionsLocalPath(), local);
 
         m_server.route(FilePath, file("Nimbrel Launcher:1.3\r\nlong tail of the first file"));
@@ -331,6 +393,8 @@ private slots:
         QCOMPARE(fake.messages[1].text, newer(u"1.4"_qs));
         QCOMPARE(fake.messages[2].text, WebFileMissing);
         QCOMPARE(readBytes(local), QByteArray("Nimbrel Launcher:1.4"));
+        // Nothing of the check lands among the user's data.
+        QVERIFY(!QFileInfo::exists(TestEnvironment::appData() + u"/vbTemp"_qs));
     }
 
     void localFile_data()
@@ -504,6 +568,63 @@ private slots:
         QCOMPARE(window.edit->text(), QString());
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(m_server.requestCount(), 1);
+    }
+
+    // The launcher's own windows, every control of both double-clicked while
+    // the check waits: nothing may act on it, the e-mail link included.
+    void launcherWindowsIgnoreInputDuringTheWait()
+    {
+        SettingsFixture::writeSettings();
+        writeBytes(listFile(1), "A\r\nB\r\n");
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No};
+        MainForm main;
+        main.show();
+        // Not modal, so that only the wait stands between the main window's
+        // controls and the input.
+        InfoForm info(*ui(main).List_History, &main);
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        const MainFormUi m = ui(main);
+        const InfoFormUi i = ui(info);
+        m.Text_SearchData->setText(QStringLiteral("TERM"));
+        const QString sizeText = i.Text_HistoryListMaxItems->text();
+        const auto unexpectedWindow =
+            whenModalOpens<QWidget>([](QWidget *window) { window->close(); }, 3s);
+
+        const QList<QWidget *> controls{
+            m.Text_SearchData,      m.List_History,         m.Command_OpenBrowser,
+            m.Command_Exit,         m.Command_Help,         m.Command_OpenWikiMain,
+            m.Option_HistoryList[1], m.Option_HistoryList[2], i.Command_Exit,
+            i.Command_CopyKey,      i.lblEmail,             i.CheckUpdate,
+            i.Check_CloseProgram,   i.Text_HistoryListMaxItems, i.Command_Apply,
+            i.Command_EditHistory,  i.Command_ClearHistoryList, i.Check_MoveItemToTop};
+        m_server.route(FilePath, {Mode::Silent, {}, {}});
+        QTimer::singleShot(100ms, [&] {
+            for (QWidget *control : controls)
+                queueDoubleClick(control, QPoint(4, control->height() / 2));
+            queueKey(&info, Qt::Key_Return, QStringLiteral("\r"));
+            queueKey(&info, Qt::Key_Space, QStringLiteral(" "));
+        });
+
+        runUpdateCheck(&info, options(400ms));
+        QCoreApplication::processEvents();
+
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, WebFileMissing);
+        QVERIFY(fake.opened.isEmpty());
+        QVERIFY(fake.clipboard.isEmpty());
+        QVERIFY(!*unexpectedWindow);
+        QVERIFY(main.isVisible());
+        QVERIFY(info.isVisible());
+        QCOMPARE(m.Text_SearchData->text(), QStringLiteral("TERM"));
+        QCOMPARE(listTexts(*m.List_History), QStringList({u"A"_qs, u"B"_qs}));
+        QVERIFY(m.Option_HistoryList[0]->isChecked());
+        QCOMPARE(i.Text_HistoryListMaxItems->text(), sizeText);
+        QVERIFY(!i.Check_CloseProgram->isChecked());
+        QVERIFY(!i.Check_MoveItemToTop->isChecked());
+        QCOMPARE(readBytes(listFile(1)), QByteArray("A\r\nB\r\n"));
     }
 
     void windowGoneDuringTheWait()

@@ -1,0 +1,141 @@
+#include "desktop/HandlerLaunch.h"
+
+#include "desktop/Desktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryFile>
+#include <QWidget>
+
+#include <unistd.h>
+
+namespace Nimbrel::HandlerLaunch {
+
+namespace {
+
+// Waiting for the start is waiting for the exec, not for the handler.
+constexpr int StartWaitMs = 5000;
+// The end of the handler's error output is where its reason stands; a
+// handler that hands its output on to a chatty browser can write megabytes.
+constexpr qint64 ErrorOutputTail = 4096;
+// Outside text in a message: a search term, and with it a URL, has no limit.
+constexpr qsizetype ShownCharacters = 600;
+
+QString elided(const QString &text)
+{
+    if (text.size() <= ShownCharacters)
+        return text;
+    const qsizetype head = ShownCharacters * 2 / 3;
+    return text.left(head) + u'\u2026' + text.right(ShownCharacters - head - 1);
+}
+
+// One handler that runs, with the file its error output goes to. It goes
+// away once the handler has ended; one that outlives the launcher stays,
+// since destroying a QProcess kills its process.
+class Watch : public QObject
+{
+public:
+    Watch(const QString &program, const QString &target) : m_program(program), m_target(target)
+    {
+    }
+
+    QProcess process;
+    QTemporaryFile errorOutput;
+    QElapsedTimer clock;
+
+    void ended();
+
+private:
+    QString reason();
+
+    QString m_program;
+    QString m_target;
+};
+
+// The handlers that still run. Held through a pointer that is never freed:
+// a handler left running at exit is meant to be, and is no leak.
+QList<Watch *> &running()
+{
+    static auto *watches = new QList<Watch *>;
+    return *watches;
+}
+
+QString Watch::reason()
+{
+    errorOutput.seek(std::max<qint64>(0, errorOutput.size() - ErrorOutputTail));
+    const QString said = QString::fromUtf8(errorOutput.read(ErrorOutputTail)).trimmed();
+    if (!said.isEmpty())
+        return elided(said);
+    if (process.exitStatus() == QProcess::CrashExit || process.error() == QProcess::FailedToStart)
+        return m_program + QStringLiteral(" ended unexpectedly.");
+    return m_program + QStringLiteral(" ended with exit code %1.").arg(process.exitCode());
+}
+
+void Watch::ended()
+{
+    running().removeOne(this);
+    deleteLater();
+    const bool failed = process.error() == QProcess::FailedToStart ||
+                        process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0;
+    if (!failed || clock.elapsed() > std::chrono::milliseconds(WatchTime).count())
+        return;
+    const QString target = m_target;
+    const QString why = reason();
+    reportNotOpened(target, why);
+}
+
+} // namespace
+
+std::optional<QString> start(const QString &program, const QStringList &arguments,
+                             const QString &target)
+{
+    auto *watch = new Watch(program, target);
+    QProcess &process = watch->process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    // A file rather than a pipe: the handler may pass its error output on to
+    // a browser or an editor that runs for hours, and a pipe whose reading
+    // end went away with the launcher would kill it at its next message.
+    watch->errorOutput.setFileTemplate(QDir::tempPath() + QStringLiteral("/nimbrel-handler-XXXXXX"));
+    process.setStandardErrorFile(watch->errorOutput.open() ? watch->errorOutput.fileName()
+                                                           : QProcess::nullDevice());
+    // A session of its own, as a detached start gives: closing the terminal
+    // the launcher was started from must not end the browser.
+    process.setChildProcessModifier([] { ::setsid(); });
+
+    process.start();
+    if (!process.waitForStarted(StartWaitMs) && process.state() == QProcess::NotRunning) {
+        const QString why = process.errorString();
+        delete watch;
+        return why;
+    }
+    // The handler holds the file open; its name is not needed any more.
+    if (watch->errorOutput.isOpen())
+        QFile::remove(watch->errorOutput.fileName());
+    watch->errorOutput.setAutoRemove(false);
+
+    QObject::connect(&process, &QProcess::finished, watch, [watch] { watch->ended(); });
+    QObject::connect(&process, &QProcess::errorOccurred, watch,
+                     [watch](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart)
+                             watch->ended();
+                     });
+    watch->clock.start();
+    running().append(watch);
+    return std::nullopt;
+}
+
+void reportNotOpened(const QString &target, const QString &reason)
+{
+    QWidget *parent = QApplication::activeModalWidget();
+    if (!parent)
+        parent = QApplication::activeWindow();
+    reportFailure(parent, {QStringLiteral("This could not be opened:"), elided(target), reason});
+}
+
+} // namespace Nimbrel::HandlerLaunch
