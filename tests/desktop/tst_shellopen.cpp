@@ -3,6 +3,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 using namespace Nimbrel;
@@ -92,9 +94,16 @@ private slots:
 
     void missingProgramReportsFailure()
     {
-        QCOMPARE(OpenInDefaultHandler(bin.filePath(QStringLiteral("no-such-program")),
-                                      QStringLiteral("x"), ShowCommand::Normal),
-                 0);
+        const QString program = bin.filePath(QStringLiteral("no-such-program"));
+        QString told;
+        whenModalOpens<QMessageBox>([&](QMessageBox *box) {
+            told = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QCOMPARE(OpenInDefaultHandler(program, QStringLiteral("x"), ShowCommand::Normal), 0);
+        QVERIFY2(told.startsWith(QStringLiteral("This could not be opened:\n\n") + program +
+                                 QStringLiteral("\n\nThe program could not be started")),
+                 qPrintable(told));
     }
 };
 
