@@ -39,13 +39,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY(bin.isValid());
-        const QString script = bin.filePath(QStringLiteral("xdg-open"));
-        writeBytes(script,
-                   "#!/bin/sh\n"
-                   "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$STANDIN_LOG.tmp\"\n"
-                   "mv \"$STANDIN_LOG.tmp\" \"$STANDIN_LOG\"\n");
-        QVERIFY(
-            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        writeScript(bin.filePath(QStringLiteral("xdg-open")),
+                    "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$STANDIN_LOG.tmp\"\n"
+                    "mv \"$STANDIN_LOG.tmp\" \"$STANDIN_LOG\"\n");
         originalPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin.path()) + ':' + originalPath);
         qputenv("STANDIN_LOG", QFile::encodeName(logFile()));
