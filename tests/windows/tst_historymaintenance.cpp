@@ -4,8 +4,8 @@
 #include "rules/Module1.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QClipboard>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
