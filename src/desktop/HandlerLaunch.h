@@ -8,7 +8,8 @@
 
 // Starting the program that opens something for the user (xdg-open, or a
 // program by name) and noticing when it gives up.
-namespace Nimbrel::HandlerLaunch {
+namespace Nimbrel::HandlerLaunch
+{
 
 // How long after its start a handler that ends with an error is taken to have
 // failed to open its target. Later, it is a browser or an editor that ran and

@@ -12,9 +12,11 @@
 
 #include <unistd.h>
 
-namespace Nimbrel::HandlerLaunch {
+namespace Nimbrel::HandlerLaunch
+{
 
-namespace {
+namespace
+{
 
 // Waiting for the start is waiting for the exec, not for the handler.
 constexpr int StartWaitMs = 5000;
@@ -38,9 +40,7 @@ QString elided(const QString &text)
 class Watch : public QObject
 {
 public:
-    Watch(const QString &program, const QString &target) : m_program(program), m_target(target)
-    {
-    }
+    Watch(const QString &program, const QString &target) : m_program(program), m_target(target) {}
 
     QProcess process;
     QTemporaryFile errorOutput;
@@ -101,7 +101,8 @@ std::optional<QString> start(const QString &program, const QStringList &argument
     // A file rather than a pipe: the handler may pass its error output on to
     // a browser or an editor that runs for hours, and a pipe whose reading
     // end went away with the launcher would kill it at its next message.
-    watch->errorOutput.setFileTemplate(QDir::tempPath() + QStringLiteral("/nimbrel-handler-XXXXXX"));
+    watch->errorOutput.setFileTemplate(QDir::tempPath() +
+                                       QStringLiteral("/nimbrel-handler-XXXXXX"));
     process.setStandardErrorFile(watch->errorOutput.open() ? watch->errorOutput.fileName()
                                                            : QProcess::nullDevice());
     // A session of its own, as a detached start gives: closing the terminal

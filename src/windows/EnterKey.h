@@ -4,7 +4,8 @@
 #include <QPushButton>
 #include <QWidget>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // Neither window has a default button, so Enter does what Space does: it
 // presses the push button that has the focus, and nothing else.

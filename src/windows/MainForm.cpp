@@ -330,7 +330,8 @@ void MainForm::Command_OpenBrowser_Click()
 
 void MainForm::Command_OpenWikiMain_Click()
 {
-    const bool handedOff = OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal) > 32;
+    const bool handedOff =
+        OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal) > 32;
     Text_SearchData->setFocus();
     if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
         close();

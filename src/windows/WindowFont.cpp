@@ -1,8 +1,10 @@
 #include "windows/WindowFont.h"
 
-namespace Nimbrel::WindowFont {
+namespace Nimbrel::WindowFont
+{
 
-namespace {
+namespace
+{
 
 constexpr double SmallestPoints = 8.0;
 

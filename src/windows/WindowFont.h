@@ -2,7 +2,8 @@
 
 #include <QFont>
 
-namespace Nimbrel::WindowFont {
+namespace Nimbrel::WindowFont
+{
 
 // The font both windows are drawn in, given the one the desktop offers them.
 // The design's 8 pt face was its platform's dialog font: Windows keeps 8 pt;

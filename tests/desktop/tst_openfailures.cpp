@@ -62,6 +62,43 @@ private:
     QTimer m_poll;
 };
 
+// Every way the launcher opens something.
+const char *const Ways[] = {"search", "main page", "edit", "e-mail"};
+
+// The main window, and the Info window over it for what is opened from
+// there, shown as the user has them.
+struct Launcher {
+    explicit Launcher(const QString &how) : m_how(how)
+    {
+        main.show();
+        if (fromInfo())
+            info.show();
+    }
+
+    bool fromInfo() const { return m_how == u"edit" || m_how == u"e-mail"; }
+
+    // Does what the user does to open something that way.
+    void open()
+    {
+        if (m_how == u"search") {
+            QTest::keyClicks(ui(main).Text_SearchData, QStringLiteral("ab"));
+            QTest::keyClick(ui(main).Text_SearchData, Qt::Key_Return);
+        } else if (m_how == u"main page") {
+            QTest::mouseClick(ui(main).Command_OpenWikiMain, Qt::LeftButton);
+        } else if (m_how == u"edit") {
+            QTest::mouseClick(ui(info).Command_EditHistory, Qt::LeftButton);
+        } else {
+            QTest::mouseClick(ui(info).lblEmail, Qt::LeftButton, {}, QPoint(4, 4));
+        }
+    }
+
+    MainForm main;
+    InfoForm info{*ui(main).List_History, &main};
+
+private:
+    QString m_how;
+};
+
 } // namespace
 
 // The real default-handler path of every way the launcher opens something,
@@ -78,22 +115,6 @@ class TestOpenFailures : public QObject
     QString goFile() const { return bin.filePath(QStringLiteral("go")); }
     QString doneFile() const { return bin.filePath(QStringLiteral("done")); }
 
-    // Does what the launcher's user does to open something, in windows that
-    // run as they do for the user: Info is shown over the main window.
-    void openBy(const QString &how, MainForm &main, InfoForm &info)
-    {
-        if (how == u"search") {
-            QTest::keyClicks(ui(main).Text_SearchData, QStringLiteral("ab"));
-            QTest::keyClick(ui(main).Text_SearchData, Qt::Key_Return);
-        } else if (how == u"main page") {
-            QTest::mouseClick(ui(main).Command_OpenWikiMain, Qt::LeftButton);
-        } else if (how == u"edit") {
-            QTest::mouseClick(ui(info).Command_EditHistory, Qt::LeftButton);
-        } else {
-            QTest::mouseClick(ui(info).lblEmail, Qt::LeftButton, {}, QPoint(4, 4));
-        }
-    }
-
     static QString targetOf(const QString &how)
     {
         if (how == u"search")
@@ -108,7 +129,7 @@ class TestOpenFailures : public QObject
     static void addWays()
     {
         QTest::addColumn<QString>("how");
-        for (const char *how : {"search", "main page", "edit", "e-mail"})
+        for (const char *how : Ways)
             QTest::newRow(how) << QString::fromLatin1(how);
     }
 
@@ -116,20 +137,16 @@ private slots:
     void initTestCase()
     {
         QVERIFY(bin.isValid() && noBin.isValid());
-        const QString script = bin.filePath(QStringLiteral("xdg-open"));
-        writeBytes(script,
-                   "#!/bin/sh\n"
-                   "printf '%s\\n' \"$*\" >> \"$STANDIN_LOG\"\n"
-                   "case \"$STANDIN_MODE\" in\n"
-                   "fail) echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3 ;;\n"
-                   "quiet-fail) exit 4 ;;\n"
-                   "wait) i=0\n"
-                   "    while [ ! -e \"$STANDIN_GO\" ] && [ $i -lt 400 ]; do sleep 0.05; "
-                   "i=$((i+1)); done\n"
-                   "    touch \"$STANDIN_DONE\" ;;\n"
-                   "esac\n");
-        QVERIFY(
-            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        writeScript(bin.filePath(QStringLiteral("xdg-open")),
+                    "printf '%s\\n' \"$*\" >> \"$STANDIN_LOG\"\n"
+                    "case \"$STANDIN_MODE\" in\n"
+                    "fail) echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3 ;;\n"
+                    "quiet-fail) exit 4 ;;\n"
+                    "wait) i=0\n"
+                    "    while [ ! -e \"$STANDIN_GO\" ] && [ $i -lt 400 ]; do sleep 0.05; "
+                    "i=$((i+1)); done\n"
+                    "    touch \"$STANDIN_DONE\" ;;\n"
+                    "esac\n");
         originalPath = qgetenv("PATH");
         qputenv("STANDIN_LOG", QFile::encodeName(log()));
         qputenv("STANDIN_GO", QFile::encodeName(goFile()));
@@ -155,7 +172,7 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<QString>("reason");
-        for (const char *how : {"search", "main page", "edit", "e-mail"}) {
+        for (const char *how : Ways) {
             QTest::addRow("%s, error text", how)
                 << QString::fromLatin1(how) << QByteArray("fail")
                 << QStringLiteral("xdg-open: no method available for opening '%1'")
@@ -171,15 +188,10 @@ private slots:
         QFETCH(QByteArray, mode);
         QFETCH(QString, reason);
         qputenv("STANDIN_MODE", mode);
-        MainForm main;
-        main.show();
-        InfoForm info(*ui(main).List_History, &main);
-        if (how == u"edit" || how == u"e-mail")
-            info.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        Launcher launcher(how);
         MessageBoxes boxes;
 
-        openBy(how, main, info);
+        launcher.open();
 
         QTRY_COMPARE(boxes.failures(),
                      QStringList{QStringLiteral("This could not be opened:\n\n") + targetOf(how) +
@@ -198,16 +210,11 @@ private slots:
     {
         QFETCH(QString, how);
         qputenv("PATH", QFile::encodeName(noBin.path()));
-        MainForm main;
-        main.show();
+        Launcher launcher(how);
         State.CloseWhenBrowserOpen = Module1::OptionFlag(1);
-        InfoForm info(*ui(main).List_History, &main);
-        if (how == u"edit" || how == u"e-mail")
-            info.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
         MessageBoxes boxes;
 
-        openBy(how, main, info);
+        launcher.open();
 
         QCOMPARE(boxes.seen.size(), 1);
         const QString text = boxes.seen[0].text;
@@ -215,11 +222,12 @@ private slots:
                                  QStringLiteral("\n\nNo program to open it was found: xdg-open "
                                                 "could not be started")),
                  qPrintable(text));
-        QVERIFY(main.isVisible());
+        QVERIFY(launcher.main.isVisible());
         if (how == u"search")
-            QCOMPARE(listTexts(*ui(main).List_History), QStringList({u"AB"_qs, u"OLD"_qs}));
-        if (how == u"edit" || how == u"e-mail")
-            QVERIFY(info.isVisible());
+            QCOMPARE(listTexts(*ui(launcher.main).List_History),
+                     QStringList({u"AB"_qs, u"OLD"_qs}));
+        if (launcher.fromInfo())
+            QVERIFY(launcher.info.isVisible());
     }
 
     // A search term has no length limit, and neither has the URL made of it:

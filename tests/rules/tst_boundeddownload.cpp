@@ -144,12 +144,13 @@ private slots:
 
         m_server.route(QStringLiteral("/dl/swv.txt"), route);
         m_server.answer(QStringLiteral("/moved.txt"), 200, "Nimbrel Launcher:1.3\r\n");
-        m_server.route(QStringLiteral("/down.txt"),
-                       {LocalHttpServer::Mode::Answer,
-                        httpHead(302, 0,
-                                 "Location: " + m_server.url(QStringLiteral("/moved.txt")).toEncoded() +
-                                     "\r\n"),
-                        {}});
+        m_server.route(
+            QStringLiteral("/down.txt"),
+            {LocalHttpServer::Mode::Answer,
+             httpHead(302, 0,
+                      "Location: " + m_server.url(QStringLiteral("/moved.txt")).toEncoded() +
+                          "\r\n"),
+             {}});
         m_otherOrigin.answer(QStringLiteral("/dl/swv.txt"), 200, "Nimbrel Launcher:9\r\n");
 
         const DownloadResult result = downloadBounded(url, {10s, maxBytes});
@@ -166,13 +167,14 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<bool>("allowed");
-        QTest::newRow("same origin") << u"http://h.example/a"_qs << u"http://h.example/b"_qs << true;
+        QTest::newRow("same origin")
+            << u"http://h.example/a"_qs << u"http://h.example/b"_qs << true;
         QTest::newRow("upgrade, default ports")
             << u"http://h.example/a"_qs << u"https://h.example/a"_qs << true;
-        QTest::newRow("upgrade, 80 given") << u"http://h.example:80/a"_qs << u"https://h.example/a"_qs
-                                          << true;
-        QTest::newRow("upgrade, 443 given") << u"http://h.example/a"_qs
-                                           << u"https://h.example:443/a"_qs << true;
+        QTest::newRow("upgrade, 80 given")
+            << u"http://h.example:80/a"_qs << u"https://h.example/a"_qs << true;
+        QTest::newRow("upgrade, 443 given")
+            << u"http://h.example/a"_qs << u"https://h.example:443/a"_qs << true;
         QTest::newRow("upgrade, same explicit port")
             << u"http://h.example:8080/a"_qs << u"https://h.example:8080/a"_qs << true;
         QTest::newRow("upgrade, letter case of the host")
@@ -181,15 +183,16 @@ private slots:
             << u"http://h.example:8080/a"_qs << u"https://h.example/a"_qs << false;
         QTest::newRow("upgrade from 80 to 8443")
             << u"http://h.example/a"_qs << u"https://h.example:8443/a"_qs << false;
-        QTest::newRow("other host") << u"http://h.example/a"_qs << u"http://evil.example/a"_qs
-                                   << false;
+        QTest::newRow("other host")
+            << u"http://h.example/a"_qs << u"http://evil.example/a"_qs << false;
         QTest::newRow("upgrade to another host")
             << u"http://h.example/a"_qs << u"https://www.h.example/a"_qs << false;
-        QTest::newRow("downgrade") << u"https://h.example/a"_qs << u"http://h.example/a"_qs << false;
-        QTest::newRow("other port") << u"http://h.example/a"_qs << u"http://h.example:81/a"_qs
-                                   << false;
-        QTest::newRow("not a web scheme") << u"http://h.example/a"_qs << u"ftp://h.example/a"_qs
-                                         << false;
+        QTest::newRow("downgrade")
+            << u"https://h.example/a"_qs << u"http://h.example/a"_qs << false;
+        QTest::newRow("other port")
+            << u"http://h.example/a"_qs << u"http://h.example:81/a"_qs << false;
+        QTest::newRow("not a web scheme")
+            << u"http://h.example/a"_qs << u"ftp://h.example/a"_qs << false;
     }
     void redirectPolicy()
     {

@@ -161,7 +161,8 @@ private slots:
         QTest::addColumn<QByteArray>("lines");
         QTest::newRow("blank in the key") << QByteArray("[Settings]\nMy Key=1\n");
         QTest::newRow("punctuation in the key") << QByteArray("[Settings]\nmy+key(x)=1\n");
-        QTest::newRow("non-ASCII key") << QByteArray("[Settings]\nGr\xc3\xb6\xc3\x9f" "e=1\n");
+        QTest::newRow("non-ASCII key") << QByteArray("[Settings]\nGr\xc3\xb6\xc3\x9f"
+                                                     "e=1\n");
         QTest::newRow("list value") << QByteArray("[Settings]\nList=a, b\n");
         QTest::newRow("value with a line feed") << QByteArray("[Settings]\nNote=\"a\\nb\"\n");
         QTest::newRow("another section") << QByteArray("[Other]\nx y=1\n[Settings]\nz=2\n");

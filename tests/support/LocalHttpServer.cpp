@@ -7,7 +7,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 QByteArray tlsFile(const char *name)
 {

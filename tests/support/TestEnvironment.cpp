@@ -76,6 +76,12 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+void writeScript(const QString &path, const QByteArray &script)
+{
+    writeBytes(path, "#!/bin/sh\n" + script);
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
 QString listFile(int n)
 {
     return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);

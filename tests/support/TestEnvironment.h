@@ -32,6 +32,10 @@ QString listFile(int n);
 QByteArray readBytes(const QString &path);
 void writeBytes(const QString &path, const QByteArray &bytes);
 
+// Writes a shell script that only its owner may run, such as a stand-in for
+// a program the launcher starts.
+void writeScript(const QString &path, const QByteArray &script);
+
 // A QtTest main for rules, whose process runs in its own temporary environment.
 #define NIMBREL_CORE_TEST_MAIN(TestClass)                                                          \
     int main(int argc, char *argv[])                                                               \

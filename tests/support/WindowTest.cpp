@@ -65,7 +65,8 @@ InfoFormUi ui(const Nimbrel::InfoForm &form)
     };
 }
 
-namespace {
+namespace
+{
 
 // The part of a control that shows something: a label's or a check box's
 // caption from its left edge, or the whole of any other control.

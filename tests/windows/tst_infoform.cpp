@@ -150,8 +150,8 @@ private slots:
         const auto restore = qScopeGuard([&] { QApplication::setFont(original); });
         QApplication::setFont(desktop);
         Windows w;
-        for (const QWidget *window : {static_cast<QWidget *>(w.main.get()),
-                                      static_cast<QWidget *>(w.info.get())}) {
+        for (const QWidget *window :
+             {static_cast<QWidget *>(w.main.get()), static_cast<QWidget *>(w.info.get())}) {
 #ifdef Q_OS_WIN
             QCOMPARE(window->font().pointSizeF(), 8.0);
 #else

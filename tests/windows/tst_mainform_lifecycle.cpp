@@ -121,7 +121,8 @@ private slots:
         QVERIFY(fake->messages.isEmpty());
         const QMap<QString, QString> stored = storedSettings();
         QCOMPARE(stored.value(QStringLiteral("Settings/My Key")), QStringLiteral("1"));
-        QCOMPARE(stored.value(QStringLiteral("Settings/CloseWhenBrowserOpen")), QStringLiteral("0"));
+        QCOMPARE(stored.value(QStringLiteral("Settings/CloseWhenBrowserOpen")),
+                 QStringLiteral("0"));
         QCOMPARE(stored.size(), 5);
     }
 

@@ -193,16 +193,17 @@ private slots:
         pushButton->setFocus(Qt::TabFocusReason);
         QCOMPARE(QApplication::focusWidget(), pushButton);
         const bool opensInfo = button == u"Command_Help";
-        const auto infoOpened = opensInfo
-                                    ? whenModalOpens<InfoForm>([](InfoForm *info) { info->close(); })
-                                    : std::make_shared<bool>(false);
+        const auto infoOpened =
+            opensInfo ? whenModalOpens<InfoForm>([](InfoForm *info) { info->close(); })
+                      : std::make_shared<bool>(false);
 
         QTest::keyClick(pushButton, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
 
         QStringList opened;
         for (const FakeDesktop::Opened &entry : std::as_const(fake->opened))
             opened << entry.file;
-        const QStringList expectedOpened = button == u"Command_OpenBrowser" ? QStringList{Wiki + u"AB"_qs}
+        const QStringList expectedOpened = button == u"Command_OpenBrowser"
+                                               ? QStringList{Wiki + u"AB"_qs}
                                            : button == u"Command_OpenWikiMain" ? QStringList{Wiki}
                                                                                : QStringList();
         QCOMPARE(opened, expectedOpened);

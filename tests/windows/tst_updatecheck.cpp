@@ -338,8 +338,7 @@ private slots:
         const QByteArray entry =
             "Nimbrel Launcher:9 <a href=\"https://elsewhere.example/x\">details</a>";
         m_server.route(FilePath, file(entry));
-        const QString expected =
-            newer(u"9 <a href=\"https://elsewhere.example/x\">details</a>"_qs);
+        const QString expected = newer(u"9 <a href=\"https://elsewhere.example/x\">details</a>"_qs);
         QWidget parent;
         bool shown = false;
         whenModalOpens<QMessageBox>([&](QMessageBox *box) {
@@ -593,13 +592,24 @@ private slots:
         const auto unexpectedWindow =
             whenModalOpens<QWidget>([](QWidget *window) { window->close(); }, 3s);
 
-        const QList<QWidget *> controls{
-            m.Text_SearchData,      m.List_History,         m.Command_OpenBrowser,
-            m.Command_Exit,         m.Command_Help,         m.Command_OpenWikiMain,
-            m.Option_HistoryList[1], m.Option_HistoryList[2], i.Command_Exit,
-            i.Command_CopyKey,      i.lblEmail,             i.CheckUpdate,
-            i.Check_CloseProgram,   i.Text_HistoryListMaxItems, i.Command_Apply,
-            i.Command_EditHistory,  i.Command_ClearHistoryList, i.Check_MoveItemToTop};
+        const QList<QWidget *> controls{m.Text_SearchData,
+                                        m.List_History,
+                                        m.Command_OpenBrowser,
+                                        m.Command_Exit,
+                                        m.Command_Help,
+                                        m.Command_OpenWikiMain,
+                                        m.Option_HistoryList[1],
+                                        m.Option_HistoryList[2],
+                                        i.Command_Exit,
+                                        i.Command_CopyKey,
+                                        i.lblEmail,
+                                        i.CheckUpdate,
+                                        i.Check_CloseProgram,
+                                        i.Text_HistoryListMaxItems,
+                                        i.Command_Apply,
+                                        i.Command_EditHistory,
+                                        i.Command_ClearHistoryList,
+                                        i.Check_MoveItemToTop};
         m_server.route(FilePath, {Mode::Silent, {}, {}});
         QTimer::singleShot(100ms, [&] {
             for (QWidget *control : controls)
