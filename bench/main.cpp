@@ -7,12 +7,12 @@
 #include "ShownAndIdle.h"
 
 #include "desktop/DesktopIdentity.h"
-#include "windows/MainForm.h"
-#include "rules/Module1.h"
 #include "desktop/SystemDesktop.h"
-#include "windows/HistoryList.h"
-#include "windows/UpdateCheck.h"
+#include "rules/Module1.h"
 #include "rules/SearchRules.h"
+#include "windows/HistoryList.h"
+#include "windows/MainForm.h"
+#include "windows/UpdateCheck.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -42,8 +42,7 @@ namespace
 {
 
 // The main window's controls by their design names, as a user's tools see them.
-template <class Control = QWidget>
-Control *control(const MainForm &form, const char *name)
+template <class Control = QWidget> Control *control(const MainForm &form, const char *name)
 {
     return form.findChild<Control *>(QLatin1String(name));
 }
@@ -61,10 +60,10 @@ QListWidget *historyList(const MainForm &form)
 QList<const QWidget *> mainFormControls(const MainForm &form)
 {
     QList<const QWidget *> controls;
-    for (const char *name : {"Text_SearchData", "List_History", "Label_SearchData",
-                             "Command_OpenBrowser", "Command_Exit", "Command_Help",
-                             "Command_OpenWikiMain", "Option_HistoryList0", "Option_HistoryList1",
-                             "Option_HistoryList2"})
+    for (const char *name :
+         {"Text_SearchData", "List_History", "Label_SearchData", "Command_OpenBrowser",
+          "Command_Exit", "Command_Help", "Command_OpenWikiMain", "Option_HistoryList0",
+          "Option_HistoryList1", "Option_HistoryList2"})
         controls << control(form, name);
     return controls;
 }
@@ -203,7 +202,9 @@ double processorMs()
 // The threads of this process, as the kernel counts them (0 where unknown).
 qsizetype threadCount()
 {
-    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    return QDir(QStringLiteral("/proc/self/task"))
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+        .size();
 }
 
 // The update check from the shown main window against `url`, with the limits

@@ -11,7 +11,8 @@
 
 using namespace Nimbrel;
 
-namespace {
+namespace
+{
 
 // Hands the bytes out a few at a time, as a pipe or a network file system may,
 // so that a CR LF split between two reads is met as often as a whole one.
@@ -153,7 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(sameLines(readHistoryLines(trickle, 0), all), QString::number(piece));
 
     const QList<HistoryLine> limited = readAll(file, maxItems);
-    const qsizetype expected = maxItems >= 1 ? std::min<qsizetype>(maxItems, all.size()) : all.size();
+    const qsizetype expected =
+        maxItems >= 1 ? std::min<qsizetype>(maxItems, all.size()) : all.size();
     FUZZ_CHECK(sameLines(limited, all.first(expected)), QString::number(maxItems));
 
     // With a bound on the line length: every line within it, the first longer
@@ -167,7 +169,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<HistoryLine> bounded = boundedLines(unbounded, lineBound);
     TrickleDevice boundedTrickle(file, piece);
     const QList<HistoryLine> read = readHistoryLines(boundedTrickle, maxItems, lineBound);
-    const qsizetype kept = maxItems >= 1 ? std::min<qsizetype>(maxItems, bounded.size()) : bounded.size();
+    const qsizetype kept =
+        maxItems >= 1 ? std::min<qsizetype>(maxItems, bounded.size()) : bounded.size();
     FUZZ_CHECK(sameLines(read, bounded.first(kept)), QString::number(lineBound));
     for (const HistoryLine &line : read)
         FUZZ_CHECK(encodeHistoryItem(line.text, line.raw).size() <= lineBound, QString());

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!subject.isEmpty())
         expected += QStringLiteral("?subject=") + subject;
     if (!body.isEmpty())
-        expected += (subject.isEmpty() ? QStringLiteral("?body=") : QStringLiteral("&body=")) + body;
+        expected +=
+            (subject.isEmpty() ? QStringLiteral("?body=") : QStringLiteral("&body=")) + body;
     FUZZ_CHECK(url == expected, url + QStringLiteral(" | ") + expected);
     return 0;
 }

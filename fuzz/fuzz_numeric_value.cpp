@@ -8,7 +8,8 @@
 
 using namespace Nimbrel;
 
-namespace {
+namespace
+{
 
 QString withBlankAfterEveryCharacter(const QString &text)
 {

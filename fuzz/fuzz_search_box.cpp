@@ -18,7 +18,8 @@
 
 using namespace Nimbrel;
 
-namespace {
+namespace
+{
 
 // Nothing typed may reach the shell or raise a message box.
 class RefusingDesktop : public Desktop
@@ -49,8 +50,8 @@ Session &session()
     static Session *s = [] {
         auto *created = new Session;
         const QByteArray root = QFile::encodeName(created->home.path());
-        for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
-                                 "AppData"})
+        for (const char *name :
+             {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "AppData"})
             qputenv(name, root);
         qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
@@ -88,28 +89,50 @@ Stroke strokeFor(uint8_t code)
     if (code < 36)
         return plain(Qt::Key(Qt::Key_0 + code - 26), QString(QChar(u'0' + code - 26)));
     switch (code) {
-    case 36: return plain(Qt::Key_Space, QStringLiteral(" "));
-    case 40: return plain(Qt::Key_Period, QStringLiteral("."));
-    case 41: return plain(Qt::Key_Eacute, QStringLiteral("\u00e9"));
-    case 42: return edit(Qt::Key_Backspace, Qt::NoModifier, true);
-    case 43: return edit(Qt::Key_Delete, Qt::NoModifier, true);
-    case 44: return edit(Qt::Key_Left, Qt::NoModifier, false);
-    case 45: return edit(Qt::Key_Right, Qt::NoModifier, false);
-    case 46: return edit(Qt::Key_Home, Qt::NoModifier, false);
-    case 47: return edit(Qt::Key_End, Qt::NoModifier, false);
-    case 48: return edit(Qt::Key_Left, Qt::ShiftModifier, false);
-    case 49: return edit(Qt::Key_Right, Qt::ShiftModifier, false);
-    case 50: return control(Qt::Key_A, 'A', false);
-    case 51: return control(Qt::Key_Z, 'Z', true);
-    case 52: return control(Qt::Key_X, 'X', true);
-    case 53: return control(Qt::Key_C, 'C', false);
-    case 54: return control(Qt::Key_V, 'V', false);
-    case 55: return edit(Qt::Key_Home, Qt::ShiftModifier, false);
-    case 56: return Stroke{Qt::Key_Q, Qt::ShiftModifier, QStringLiteral("Q"), false};
-    case 57: return Stroke{Qt::Key_Underscore, Qt::ShiftModifier, QStringLiteral("_"), false};
-    case 58: return control(Qt::Key_Y, 'Y', true);
-    case 59: return Stroke{Qt::Key_Backspace, Qt::ControlModifier, QString(), true};
-    default: return plain(Qt::Key_Minus, QStringLiteral("-")); // dashes often
+    case 36:
+        return plain(Qt::Key_Space, QStringLiteral(" "));
+    case 40:
+        return plain(Qt::Key_Period, QStringLiteral("."));
+    case 41:
+        return plain(Qt::Key_Eacute, QStringLiteral("\u00e9"));
+    case 42:
+        return edit(Qt::Key_Backspace, Qt::NoModifier, true);
+    case 43:
+        return edit(Qt::Key_Delete, Qt::NoModifier, true);
+    case 44:
+        return edit(Qt::Key_Left, Qt::NoModifier, false);
+    case 45:
+        return edit(Qt::Key_Right, Qt::NoModifier, false);
+    case 46:
+        return edit(Qt::Key_Home, Qt::NoModifier, false);
+    case 47:
+        return edit(Qt::Key_End, Qt::NoModifier, false);
+    case 48:
+        return edit(Qt::Key_Left, Qt::ShiftModifier, false);
+    case 49:
+        return edit(Qt::Key_Right, Qt::ShiftModifier, false);
+    case 50:
+        return control(Qt::Key_A, 'A', false);
+    case 51:
+        return control(Qt::Key_Z, 'Z', true);
+    case 52:
+        return control(Qt::Key_X, 'X', true);
+    case 53:
+        return control(Qt::Key_C, 'C', false);
+    case 54:
+        return control(Qt::Key_V, 'V', false);
+    case 55:
+        return edit(Qt::Key_Home, Qt::ShiftModifier, false);
+    case 56:
+        return Stroke{Qt::Key_Q, Qt::ShiftModifier, QStringLiteral("Q"), false};
+    case 57:
+        return Stroke{Qt::Key_Underscore, Qt::ShiftModifier, QStringLiteral("_"), false};
+    case 58:
+        return control(Qt::Key_Y, 'Y', true);
+    case 59:
+        return Stroke{Qt::Key_Backspace, Qt::ControlModifier, QString(), true};
+    default:
+        return plain(Qt::Key_Minus, QStringLiteral("-")); // dashes often
     }
 }
 
@@ -135,8 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const auto log = [&steps] {
         QString text;
         for (const auto &[stroke, after] : steps)
-            text += QKeySequence(stroke.key | stroke.modifiers).toString() + QStringLiteral(" -> \"") +
-                    after + QStringLiteral("\"\n");
+            text += QKeySequence(stroke.key | stroke.modifiers).toString() +
+                    QStringLiteral(" -> \"") + after + QStringLiteral("\"\n");
         return text;
     };
 

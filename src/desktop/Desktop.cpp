@@ -3,9 +3,11 @@
 #include "desktop/SystemDesktop.h"
 #include "rules/AppInfo.h"
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
-namespace {
+namespace
+{
 Desktop *installed = nullptr;
 }
 

@@ -7,7 +7,8 @@
 
 class QWidget;
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // A modal message box as the program asks for it.
 struct MessageRequest {

@@ -2,7 +2,8 @@
 
 #include "desktop/Desktop.h"
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 int OpenInDefaultHandler(const QString &file, const QString &parameters, int showCommand)
 {

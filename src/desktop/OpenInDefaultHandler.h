@@ -2,10 +2,12 @@
 
 #include <QString>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // Show commands, as the default handler understands them.
-namespace ShowCommand {
+namespace ShowCommand
+{
 constexpr int Normal = 1; // SW_SHOWNORMAL
 constexpr int Show = 5;   // SW_SHOW
 } // namespace ShowCommand

@@ -3,7 +3,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 QMessageBox::StandardButton SystemDesktop::showMessage(const MessageRequest &request)
 {

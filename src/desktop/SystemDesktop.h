@@ -2,7 +2,8 @@
 
 #include "desktop/Desktop.h"
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The real desktop: the platform's default handlers (the shell's "open" on
 // Windows; Qt's URL service or xdg-open elsewhere, in SystemDesktop_<os>.cpp),

@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QUrl>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
-namespace {
+namespace
+{
 
 constexpr int Opened = 33;
 constexpr int NotOpened = 0;

@@ -3,7 +3,8 @@
 #include <qt_windows.h>
 #include <shellapi.h>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 int SystemDesktop::openInDefaultHandler(const QString &file, const QString &parameters,
                                         int showCommand)

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The short version text: "major.minor" followed directly by the revision,
 // with one trailing "0" dropped (1, 2, 5 -> "1.25"; 1, 2, 0 -> "1.2").

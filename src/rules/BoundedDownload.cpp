@@ -20,7 +20,8 @@
 // byte is read by the event loop that also runs the deadline, the head is
 // bounded, and giving up closes the connection at once.
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 namespace
 {
@@ -46,7 +47,6 @@ int defaultPort(const QUrl &url)
     return url.port(isHttps(url) ? 443 : 80);
 }
 
-
 bool isRedirect(int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -66,8 +66,8 @@ QByteArray requestFor(const QUrl &url)
         host = '[' + host + ']';
     if (url.port() != -1 && url.port() != (isHttps(url) ? 443 : 80))
         host += ':' + QByteArray::number(url.port());
-    return "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\nUser-Agent: " +
-           AppInfo::ApplicationTitle.toLatin1() +
+    return "GET " + target + " HTTP/1.1\r\nHost: " + host +
+           "\r\nUser-Agent: " + AppInfo::ApplicationTitle.toLatin1() +
            "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
 }
 
@@ -140,7 +140,8 @@ private:
             return;
         }
 #endif
-        QObject::connect(s, &QAbstractSocket::connected, &m_loop, [s, request] { s->write(request); });
+        QObject::connect(s, &QAbstractSocket::connected, &m_loop,
+                         [s, request] { s->write(request); });
         s->connectToHost(url.host(), quint16(defaultPort(url)));
     }
 

@@ -5,7 +5,8 @@
 
 #include <chrono>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // How long and how much a synchronous download may take before it gives up.
 struct DownloadLimits {

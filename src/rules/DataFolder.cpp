@@ -10,7 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
-namespace Nimbrel::DataFolder {
+namespace Nimbrel::DataFolder
+{
 
 QString appDataBase()
 {

@@ -4,7 +4,8 @@
 
 #include <QString>
 
-namespace Nimbrel::DataFolder {
+namespace Nimbrel::DataFolder
+{
 
 // The per-user base folder: "AppData" when it is set and not empty; elsewhere
 // than Windows, the XDG data home when it is not.

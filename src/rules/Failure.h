@@ -4,7 +4,8 @@
 
 #include <optional>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // Something that could not be done to a file, folder or store: what failed,
 // the path it concerns and the system's reason. Rules hand it back; the

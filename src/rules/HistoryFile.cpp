@@ -8,9 +8,11 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
-namespace {
+namespace
+{
 
 constexpr qint64 ChunkSize = 64 * 1024;
 
@@ -34,17 +36,16 @@ QByteArray encodeHistoryItem(const QString &text, const QByteArray &raw)
 }
 
 qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
-                           const std::function<void(HistoryLine &&)> &take,
-                           qsizetype maxLineBytes)
+                           const std::function<void(HistoryLine &&)> &take, qsizetype maxLineBytes)
 {
     qsizetype count = 0;
     const auto add = [&](const QByteArray &bytes) {
         take(decodeHistoryLine(bytes));
         ++count;
     };
-    QByteArray pending;       // bytes of the line being read
-    bool afterCr = false;     // the previous chunk ended in CR: a following LF belongs to it
-    bool cut = false;         // a line was too long: it is the last one read
+    QByteArray pending;   // bytes of the line being read
+    bool afterCr = false; // the previous chunk ended in CR: a following LF belongs to it
+    bool cut = false;     // a line was too long: it is the last one read
     const auto full = [&] { return cut || (maxItems >= 1 && count == maxItems); };
     // Takes `length` more bytes of the line being read; false when that makes
     // the line too long, which cuts it and ends the reading.
@@ -97,8 +98,7 @@ QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems, qsizetyp
 {
     QList<HistoryLine> lines;
     readHistoryLines(
-        device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); },
-        maxLineBytes);
+        device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); }, maxLineBytes);
     return lines;
 }
 

@@ -10,7 +10,8 @@
 
 class QIODevice;
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // One line of a history file. `raw` holds the line's bytes when they do not
 // survive a round trip through the system encoding (a file written in another

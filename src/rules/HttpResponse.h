@@ -4,7 +4,8 @@
 #include <QByteArrayView>
 #include <QList>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // Reads one HTTP/1.x answer from the bytes a connection delivers, in whatever
 // pieces they come, within bounds: the head (status line and header fields,
@@ -28,8 +29,7 @@ public:
         TooLarge,  // a 2xx body beyond its bound, declared or sent
     };
 
-    explicit HttpResponseReader(qint64 maxBodyBytes,
-                                qsizetype maxHeadBytes = DefaultMaxHeadBytes);
+    explicit HttpResponseReader(qint64 maxBodyBytes, qsizetype maxHeadBytes = DefaultMaxHeadBytes);
 
     // Takes the next bytes of the connection and returns the state they lead
     // to. Once the state is Complete, Malformed or TooLarge it stays so, and
@@ -41,7 +41,7 @@ public:
     State finish();
 
     State state() const { return m_state; }
-    int status() const { return m_status; }       // 0 until a head was read
+    int status() const { return m_status; }            // 0 until a head was read
     QByteArray location() const { return m_location; } // the Location field
     const QByteArray &body() const { return m_body; }
 
@@ -61,7 +61,7 @@ private:
     qint64 m_maxBody;
     qsizetype m_headRoom; // head bytes still allowed
     State m_state = State::ReadingHead;
-    QByteArray m_head;    // the head being read
+    QByteArray m_head;         // the head being read
     qsizetype m_lineStart = 0; // where its current line starts
     int m_status = 0;
     QByteArray m_location;

@@ -1,6 +1,7 @@
 #include "rules/Mailto.h"
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 QString mailtoUrl(const QString &emailAddress, const QString &subject, const QString &body)
 {

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The mailto: URL for a new message. `emailAddress` is a bare address or
 // already a mailto: URL (the prefix in any letter case); an empty subject or

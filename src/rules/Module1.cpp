@@ -1,6 +1,7 @@
 #include "rules/Module1.h"
 
-namespace Nimbrel::Module1 {
+namespace Nimbrel::Module1
+{
 
 ApplicationState State;
 

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace Nimbrel::Module1 {
+namespace Nimbrel::Module1
+{
 
 // The two options keep, besides on/off, whether the user changed them during
 // this run, so that the exit handler writes back only what was changed. The

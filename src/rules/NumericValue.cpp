@@ -3,7 +3,8 @@
 #include <QLocale>
 #include <QString>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 namespace
 {

@@ -2,7 +2,8 @@
 
 #include <QStringView>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The value of the number a text begins with, as a double. Blanks, tabs and
 // line feeds are ignored wherever they stand. "&H" or "&O" (either case)

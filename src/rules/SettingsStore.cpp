@@ -10,9 +10,11 @@
 
 #include <optional>
 
-namespace Nimbrel::SettingsStore {
+namespace Nimbrel::SettingsStore
+{
 
-namespace {
+namespace
+{
 
 const QString Organization = QStringLiteral("VB and VBA Program Settings");
 const QString Section = QStringLiteral("Settings");
@@ -61,7 +63,8 @@ std::optional<QString> unusableReason()
 class Store
 {
 public:
-    Store() : m_settings(QSettings::NativeFormat, QSettings::UserScope, Organization, SettingsAppName)
+    Store()
+        : m_settings(QSettings::NativeFormat, QSettings::UserScope, Organization, SettingsAppName)
     {
         m_settings.setFallbacksEnabled(false);
         m_settings.beginGroup(Section);

@@ -7,7 +7,8 @@
 
 // The per-user settings store: application "Nimbrel", section "Settings".
 // The registry on Windows, an INI file under the XDG config home elsewhere.
-namespace Nimbrel::SettingsStore {
+namespace Nimbrel::SettingsStore
+{
 
 inline const QString SettingsAppName = QStringLiteral("Nimbrel");
 

@@ -8,7 +8,8 @@
 #include <limits>
 
 // Every key of the settings store, with its default and the values it may hold.
-namespace Nimbrel::Settings {
+namespace Nimbrel::Settings
+{
 
 // A text setting: its key and the text an absent key reads as.
 struct TextKey {

@@ -11,7 +11,8 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 QString updateTempFolder()
 {

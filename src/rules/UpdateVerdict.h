@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The ways an update check can end, each with its own message.
 enum class UpdateOutcome {

@@ -2,7 +2,8 @@
 
 #include "rules/NumericValue.h"
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 namespace
 {

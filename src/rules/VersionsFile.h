@@ -5,7 +5,8 @@
 
 #include <optional>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The versions data file lists programs and their current versions, one entry
 // per line, for example "Nimbrel Launcher:1.3". It is read as delimited fields:

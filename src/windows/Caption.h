@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The text a control caption shows: "&&" stands for one "&", and a single "&"
 // (an access-key mark) is not shown.

@@ -5,9 +5,11 @@
 
 #include <QListWidget>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
-namespace {
+namespace
+{
 
 constexpr int RawBytesRole = Qt::UserRole + 1;
 

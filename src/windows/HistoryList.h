@@ -5,7 +5,8 @@
 class QListWidget;
 class QListWidgetItem;
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The history list box is the in-memory list; these move it to and from the
 // file named by Module1::State.HistoryFilePath and tell the user what failed.

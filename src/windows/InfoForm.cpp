@@ -28,11 +28,13 @@
 #include <cmath>
 #include <limits>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 using Module1::State;
 
-namespace {
+namespace
+{
 
 QLabel *plainLabel(const QString &text, QWidget *parent)
 {
@@ -99,7 +101,6 @@ QString informationText()
     }
         .join(u'\n');
 }
-
 
 MessageRequest question(QWidget *parent, const QString &title, const QString &text,
                         QMessageBox::Icon icon)

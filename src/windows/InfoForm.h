@@ -9,7 +9,8 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The modal "General Info & Settings" window: the program's title and
 // version, the three settings, history maintenance, the update check and the

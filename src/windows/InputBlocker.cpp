@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QGuiApplication>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 InputBlocker::InputBlocker() : m_focus(QApplication::focusWidget())
 {

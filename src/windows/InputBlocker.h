@@ -4,7 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // Keeps the user's hands off the program while it waits: every visible window
 // is disabled (it still repaints) and the busy cursor shows. Clicks and keys

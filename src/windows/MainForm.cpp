@@ -30,11 +30,13 @@
 
 #include <algorithm>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 using Module1::State;
 
-namespace {
+namespace
+{
 
 // Items move as themselves rather than as their text, so that a line whose
 // bytes the text cannot show is written back unchanged.
@@ -141,11 +143,10 @@ void MainForm::buildDesign()
                            {Option_HistoryList[2], {240, 1680, 1335, 255}},
                        });
 
-    const QList<QWidget *> tabOrder = {Text_SearchData,       List_History,
-                                       Command_OpenBrowser,   Command_Exit,
-                                       Command_Help,          Command_OpenWikiMain,
-                                       Option_HistoryList[0], Option_HistoryList[1],
-                                       Option_HistoryList[2]};
+    const QList<QWidget *> tabOrder = {
+        Text_SearchData,       List_History,          Command_OpenBrowser,
+        Command_Exit,          Command_Help,          Command_OpenWikiMain,
+        Option_HistoryList[0], Option_HistoryList[1], Option_HistoryList[2]};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -302,9 +303,8 @@ void MainForm::closeEvent(QCloseEvent *event)
 void MainForm::Command_OpenBrowser_Click()
 {
     const QString term = Text_SearchData->text();
-    const SearchRules::HistoryEdit edit =
-        SearchRules::historyEditForLaunch(List_History->texts(), term,
-                                          State.HistoryListMaxItems, Module1::isOn(State.MoveItemToTop));
+    const SearchRules::HistoryEdit edit = SearchRules::historyEditForLaunch(
+        List_History->texts(), term, State.HistoryListMaxItems, Module1::isOn(State.MoveItemToTop));
     bool handedOff = false;
     {
         // Moving or dropping the selected item is not the user picking another

@@ -8,7 +8,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 class HistoryListBox;
 class SearchBox;

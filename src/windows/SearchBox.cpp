@@ -11,9 +11,11 @@
 
 #include <limits>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
-namespace {
+namespace
+{
 
 // Whether the box would insert the key's text (the same test QLineEdit makes):
 // Backspace, Delete, Tab and Ctrl combinations are editing commands, not text.

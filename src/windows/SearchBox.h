@@ -2,7 +2,8 @@
 
 #include <QLineEdit>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The search box: a line edit that lets in only what the search rules allow,
 // whether typed, pasted, dropped or composed by an input method. Enter and a

@@ -14,11 +14,14 @@
 
 #include <cmath>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
-namespace TwipsLayout {
+namespace TwipsLayout
+{
 
-namespace {
+namespace
+{
 
 int pixels(int twips, double scale)
 {

@@ -6,7 +6,8 @@
 
 class QWidget;
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // Windows are designed in twips: 15 twips make one logical pixel.
 struct TwipsRect {
@@ -22,7 +23,8 @@ struct DesignedControl {
     TwipsRect rect;
 };
 
-namespace TwipsLayout {
+namespace TwipsLayout
+{
 
 constexpr double TwipsPerPixel = 15.0;
 

@@ -9,7 +9,8 @@
 #include <QPointer>
 #include <QWidget>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVersion)
 {

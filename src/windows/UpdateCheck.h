@@ -10,7 +10,8 @@
 
 class QWidget;
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // The message box that tells the user an outcome; titled with the program's
 // own version.

@@ -4,7 +4,8 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 WrappingButton::WrappingButton(const QString &text, QWidget *parent) : QPushButton(text, parent) {}
 

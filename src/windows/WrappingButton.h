@@ -2,7 +2,8 @@
 
 #include <QPushButton>
 
-namespace Nimbrel {
+namespace Nimbrel
+{
 
 // A push button whose caption wraps onto as many lines as its width needs.
 class WrappingButton : public QPushButton

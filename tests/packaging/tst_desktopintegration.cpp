@@ -1,8 +1,8 @@
 #include "desktop/DesktopIdentity.h"
-#include "windows/InfoForm.h"
-#include "windows/MainForm.h"
 #include "support/FakeDesktop.h"
 #include "support/WindowTest.h"
+#include "windows/InfoForm.h"
+#include "windows/MainForm.h"
 
 #include <QAccessible>
 #include <QIcon>

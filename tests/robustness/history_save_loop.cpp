@@ -4,8 +4,8 @@
 #include "SaveLoopLists.h"
 
 #include "rules/Module1.h"
-#include "windows/HistoryList.h"
 #include "support/FakeDesktop.h"
+#include "windows/HistoryList.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -2,11 +2,11 @@
 #include "support/SettingsFixture.h"
 #include "support/TestMounts.h"
 
-#include "windows/MainForm.h"
 #include "rules/Module1.h"
-#include "windows/HistoryList.h"
 #include "support/FakeDesktop.h"
 #include "support/WindowTest.h"
+#include "windows/HistoryList.h"
+#include "windows/MainForm.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -23,7 +23,8 @@ using namespace Nimbrel;
 
 using Module1::State;
 
-namespace {
+namespace
+{
 
 QString configFolder()
 {
@@ -95,8 +96,7 @@ class TestFaultInjection : public QObject
     {
         QCOMPARE(fake->messages.size(), paths.size());
         for (qsizetype i = 0; i < paths.size(); ++i) {
-            QVERIFY2(fake->messages[i].text.contains(paths[i]),
-                     qPrintable(fake->messages[i].text));
+            QVERIFY2(fake->messages[i].text.contains(paths[i]), qPrintable(fake->messages[i].text));
             QCOMPARE(fake->messages[i].icon, QMessageBox::Warning);
         }
     }
@@ -125,7 +125,8 @@ private slots:
 
         verifyMessagesName({listFile(1)});
         QCOMPARE(changedFiles(before), QStringList{TestEnvironment::settingsFile()});
-        QVERIFY(readBytes(TestEnvironment::settingsFile()).contains("\nMoveSearchedtItemToTop=1\n"));
+        QVERIFY(
+            readBytes(TestEnvironment::settingsFile()).contains("\nMoveSearchedtItemToTop=1\n"));
         QCOMPARE(State.HistoryChanged, true); // still unsaved, not reported as saved
     }
 

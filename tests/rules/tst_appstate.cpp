@@ -31,7 +31,10 @@ private slots:
         QCOMPARE(Nimbrel::versionText(qint16(major), qint16(minor), qint16(revision)), expected);
     }
 
-    void buildVersionComesFromProject() { QCOMPARE(executableVersionText(), QStringLiteral("1.25")); }
+    void buildVersionComesFromProject()
+    {
+        QCOMPARE(executableVersionText(), QStringLiteral("1.25"));
+    }
 
     void optionFlags()
     {

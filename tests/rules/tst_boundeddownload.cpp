@@ -1,6 +1,6 @@
+#include "rules/BoundedDownload.h"
 #include "support/LocalHttpServer.h"
 #include "support/TestEnvironment.h"
-#include "rules/BoundedDownload.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -237,7 +237,8 @@ private slots:
         QTest::addColumn<DownloadStatus>("expected");
         const QByteArray status = "HTTP/1.1 200 OK\r\n";
         QTest::newRow("header field after header field")
-            << LocalHttpServer::Route{Mode::HeaderFlood, status, {}} << DownloadStatus::NetworkError;
+            << LocalHttpServer::Route{Mode::HeaderFlood, status, {}}
+            << DownloadStatus::NetworkError;
         QTest::newRow("one header field without end")
             << LocalHttpServer::Route{Mode::EndlessHeader, status, {}}
             << DownloadStatus::NetworkError;
@@ -276,12 +277,12 @@ private slots:
         QTest::addColumn<DownloadStatus>("expected");
         QTest::addColumn<QByteArray>("expectedBody");
         const QByteArray entry = "Nimbrel Launcher:1.3\r\n";
-        QTest::newRow("chunked") << LocalHttpServer::Route{Mode::Answer,
-                                                           httpHead(200, -1,
-                                                                    "Transfer-Encoding: chunked\r\n"),
-                                                           "8\r\nNimbrel \r\ne\r\nLauncher:1.3\r\n"
-                                                           "\r\n0\r\n\r\n"}
-                                 << DownloadStatus::Done << entry;
+        QTest::newRow("chunked")
+            << LocalHttpServer::Route{Mode::Answer,
+                                      httpHead(200, -1, "Transfer-Encoding: chunked\r\n"),
+                                      "8\r\nNimbrel \r\ne\r\nLauncher:1.3\r\n"
+                                      "\r\n0\r\n\r\n"}
+            << DownloadStatus::Done << entry;
         QTest::newRow("chunked beyond the limit")
             << LocalHttpServer::Route{Mode::Answer,
                                       httpHead(200, -1, "Transfer-Encoding: chunked\r\n"),
@@ -315,10 +316,9 @@ private slots:
 
     void redirectsEndAfterTen()
     {
-        m_server.route(QStringLiteral("/dl/swv.txt"),
-                       {LocalHttpServer::Mode::Answer,
-                        httpHead(302, 0, "Location: /dl/swv.txt\r\n"),
-                        {}});
+        m_server.route(
+            QStringLiteral("/dl/swv.txt"),
+            {LocalHttpServer::Mode::Answer, httpHead(302, 0, "Location: /dl/swv.txt\r\n"), {}});
         const DownloadResult result = downloadBounded(m_server.url(QStringLiteral("/dl/swv.txt")));
         QCOMPARE(result.status, DownloadStatus::HttpError);
         QCOMPARE(m_server.requestCount(), 11);

@@ -5,7 +5,8 @@
 
 using namespace Nimbrel;
 
-namespace {
+namespace
+{
 
 QStringList texts(const QList<HistoryLine> &lines)
 {
@@ -40,20 +41,26 @@ private slots:
         QTest::newRow("lone cr") << QByteArray("A\rB\r") << 10 << ab;
         QTest::newRow("lone lf") << QByteArray("A\nB\n") << 10 << ab;
         QTest::newRow("lf cr is two ends")
-            << QByteArray("A\n\rB") << 10 << QStringList{QStringLiteral("A"), QString(), QStringLiteral("B")};
+            << QByteArray("A\n\rB") << 10
+            << QStringList{QStringLiteral("A"), QString(), QStringLiteral("B")};
         QTest::newRow("trailing empty line")
-            << QByteArray("A\r\nB\r\n\r\n") << 10 << QStringList{QStringLiteral("A"), QStringLiteral("B"), QString()};
+            << QByteArray("A\r\nB\r\n\r\n") << 10
+            << QStringList{QStringLiteral("A"), QStringLiteral("B"), QString()};
         QTest::newRow("empty file") << QByteArray() << 10 << QStringList{};
         QTest::newRow("only a line end") << QByteArray("\r\n") << 10 << QStringList{QString()};
-        QTest::newRow("limit stops reading") << QByteArray("1\r\n2\r\n3\r\n") << 2
-                                             << QStringList{QStringLiteral("1"), QStringLiteral("2")};
-        QTest::newRow("max 0 reads all") << QByteArray("1\r\n2\r\n3") << 0
-                                         << QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
-        QTest::newRow("negative max reads all") << QByteArray("1\n2") << -5
-                                                << QStringList{QStringLiteral("1"), QStringLiteral("2")};
-        QTest::newRow("blanks kept") << QByteArray("  AB \r\n") << 10 << QStringList{QStringLiteral("  AB ")};
-        QTest::newRow("nul byte kept") << QByteArray("A\0B\r\n", 5) << 10
-                                       << QStringList{QStringLiteral("A") + QChar(0) + QStringLiteral("B")};
+        QTest::newRow("limit stops reading")
+            << QByteArray("1\r\n2\r\n3\r\n") << 2
+            << QStringList{QStringLiteral("1"), QStringLiteral("2")};
+        QTest::newRow("max 0 reads all")
+            << QByteArray("1\r\n2\r\n3") << 0
+            << QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")};
+        QTest::newRow("negative max reads all")
+            << QByteArray("1\n2") << -5 << QStringList{QStringLiteral("1"), QStringLiteral("2")};
+        QTest::newRow("blanks kept")
+            << QByteArray("  AB \r\n") << 10 << QStringList{QStringLiteral("  AB ")};
+        QTest::newRow("nul byte kept")
+            << QByteArray("A\0B\r\n", 5) << 10
+            << QStringList{QStringLiteral("A") + QChar(0) + QStringLiteral("B")};
     }
     void lines()
     {
@@ -99,19 +106,21 @@ private slots:
             << QByteArray("A\r\n123456789\r\nB\r\n") << 10 << 8
             << QStringList{a, QStringLiteral("12345678")};
         QTest::newRow("last line without a line end, over the bound")
-            << QByteArray("A\r\n123456789") << 10 << 8 << QStringList{a, QStringLiteral("12345678")};
+            << QByteArray("A\r\n123456789") << 10 << 8
+            << QStringList{a, QStringLiteral("12345678")};
         QTest::newRow("last line without a line end, at the bound")
             << QByteArray("A\r\n12345678") << 10 << 8 << QStringList{a, QStringLiteral("12345678")};
-        QTest::newRow("no line end at all") << QByteArray(1000, 'x') << 10 << 8
-                                            << QStringList{QStringLiteral("xxxxxxxx")};
+        QTest::newRow("no line end at all")
+            << QByteArray(1000, 'x') << 10 << 8 << QStringList{QStringLiteral("xxxxxxxx")};
         QTest::newRow("cut line counts toward the maximum")
-            << QByteArray("123456789\r\nB\r\n") << 1 << 8 << QStringList{QStringLiteral("12345678")};
+            << QByteArray("123456789\r\nB\r\n") << 1 << 8
+            << QStringList{QStringLiteral("12345678")};
         QTest::newRow("no maximum still stops at the cut")
             << QByteArray("A\r\n123456789\r\nB\r\n") << 0 << 8
             << QStringList{a, QStringLiteral("12345678")};
         QTest::newRow("bound of 64 KiB by default")
-            << QByteArray("A\r\n") + QByteArray(HistoryLineLimit + 1, 'x') + "\r\nB\r\n" << 10
-            << int(HistoryLineLimit) << QStringList{a, QString(HistoryLineLimit, u'x')};
+            << QByteArray("A\r\n") + QByteArray(HistoryLineLimit + 1, 'x') + "\r\nB\r\n"
+            << 10 << int(HistoryLineLimit) << QStringList{a, QString(HistoryLineLimit, u'x')};
     }
     void overlongLineIsCutAndEndsTheReading()
     {
@@ -122,8 +131,9 @@ private slots:
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         const QList<HistoryLine> lines =
-            maxLineBytes == HistoryLineLimit ? readHistoryLines(buffer, qint16(maxItems))
-                                             : readHistoryLines(buffer, qint16(maxItems), maxLineBytes);
+            maxLineBytes == HistoryLineLimit
+                ? readHistoryLines(buffer, qint16(maxItems))
+                : readHistoryLines(buffer, qint16(maxItems), maxLineBytes);
         QCOMPARE(texts(lines), expected);
     }
 

@@ -1,7 +1,7 @@
 #include "rules/SettingsStore.h"
 #include "support/SpecialFiles.h"
-#include "support/TestMounts.h"
 #include "support/TestEnvironment.h"
+#include "support/TestMounts.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -19,8 +19,7 @@ namespace
 QByteArray nestedSettings(int depth)
 {
     return "[Settings]\nWikiPath=https://w.example/wiki/\nUnused=@Variant(" +
-           QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(depth) +
-           "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
+           QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(depth) + "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
 }
 
 // The same nesting in as few bytes as the parser takes: eight a level.
@@ -51,8 +50,10 @@ private slots:
     // The store is the INI file under the XDG config home, section [Settings].
     void writtenTextReadsBackInSectionSettings()
     {
-        QVERIFY(!WriteSetting(Settings::WikiPath.name, QStringLiteral("https://w.example/a b/;x=1,2")));
-        QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/a b/;x=1,2"));
+        QVERIFY(
+            !WriteSetting(Settings::WikiPath.name, QStringLiteral("https://w.example/a b/;x=1,2")));
+        QCOMPARE(ReadSetting(Settings::WikiPath.name),
+                 QStringLiteral("https://w.example/a b/;x=1,2"));
         QVERIFY(readBytes(TestEnvironment::settingsFile()).startsWith("[Settings]\n"));
     }
 
@@ -130,7 +131,8 @@ private slots:
             Watchdog watchdog(10s, "the settings store");
             QCOMPARE(ReadSetting(Settings::WikiPath), QString());
             QCOMPARE(ReadNumberSetting(Settings::HistoryListMaxItems), qint16(10));
-            failure = WriteSetting(Settings::WikiPath.name, QStringLiteral("https://other.example/"));
+            failure =
+                WriteSetting(Settings::WikiPath.name, QStringLiteral("https://other.example/"));
         }
         QVERIFY(failure);
         QCOMPARE(failure->path, path);

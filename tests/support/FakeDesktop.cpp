@@ -24,8 +24,7 @@ QMessageBox::StandardButton FakeDesktop::showMessage(const MessageRequest &reque
     messages.append(request);
     if (!answers.isEmpty())
         return answers.takeFirst();
-    return request.defaultButton != QMessageBox::NoButton ? request.defaultButton
-                                                          : QMessageBox::Ok;
+    return request.defaultButton != QMessageBox::NoButton ? request.defaultButton : QMessageBox::Ok;
 }
 
 bool FakeDesktop::setClipboardText(const QString &text)

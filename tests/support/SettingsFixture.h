@@ -17,8 +17,9 @@ inline const QString Wiki = QStringLiteral("https://w.example/wiki/");
 // The lines of a seeded store, with a wiki address of the tests' own.
 inline QByteArray seeded(int historySize = 10)
 {
-    return "WikiPath=" + Wiki.toUtf8() + "\nHomepage=http://h.example/\nHistoryListMaxItems=" +
-           QByteArray::number(historySize) + "\nCloseWhenBrowserOpen=0\n";
+    return "WikiPath=" + Wiki.toUtf8() +
+           "\nHomepage=http://h.example/\nHistoryListMaxItems=" + QByteArray::number(historySize) +
+           "\nCloseWhenBrowserOpen=0\n";
 }
 
 // Writes the settings file: section [Settings] holding exactly `lines`.

@@ -6,7 +6,8 @@
 #include <QFile>
 #include <QSettings>
 
-namespace {
+namespace
+{
 QString rootPath;
 }
 
@@ -48,7 +49,8 @@ void TestEnvironment::reset()
 {
     {
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                           QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Nimbrel"));
+                           QStringLiteral("VB and VBA Program Settings"),
+                           QStringLiteral("Nimbrel"));
         settings.clear();
         settings.sync();
     }

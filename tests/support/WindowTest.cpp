@@ -11,12 +11,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
+namespace
+{
 
 // The child of that name; a missing control ends the test run at once, as
 // every later step would only fail on a null pointer.
-template <class T>
-T *control(const QObject &window, const char *name)
+template <class T> T *control(const QObject &window, const char *name)
 {
     T *found = window.findChild<T *>(QLatin1String(name));
     if (!found)

@@ -1,9 +1,9 @@
+#include "desktop/OpenInDefaultHandler.h"
 #include "rules/AppInfo.h"
 #include "rules/Module1.h"
-#include "windows/InfoForm.h"
-#include "desktop/OpenInDefaultHandler.h"
 #include "support/FakeDesktop.h"
 #include "support/WindowTest.h"
+#include "windows/InfoForm.h"
 
 #include <QLabel>
 #include <QListWidget>

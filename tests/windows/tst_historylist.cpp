@@ -1,9 +1,9 @@
 #include "rules/Module1.h"
-#include "windows/HistoryList.h"
 #include "support/FakeDesktop.h"
 #include "support/SpecialFiles.h"
 #include "support/TestMounts.h"
 #include "support/WindowTest.h"
+#include "windows/HistoryList.h"
 
 #include <QDir>
 #include <QListWidget>
@@ -13,7 +13,8 @@ using namespace Nimbrel;
 using Module1::State;
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 QByteArray numberedLines(int count)
 {
@@ -228,7 +229,8 @@ private slots:
         QCOMPARE(State.HistoryChanged, true);
         QCOMPARE(fake.messages.size(), 1);
         QVERIFY(fake.messages[0].text.contains(State.HistoryFilePath));
-        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("SearchHistory-1.dat")});
+        QCOMPARE(QDir(folder).entryList(QDir::Files),
+                 QStringList{QStringLiteral("SearchHistory-1.dat")});
     }
 };
 

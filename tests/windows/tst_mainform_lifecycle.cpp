@@ -1,9 +1,9 @@
-#include "windows/MainForm.h"
 #include "rules/Module1.h"
 #include "support/FakeDesktop.h"
 #include "support/SettingsFixture.h"
-#include "support/WindowTest.h"
 #include "support/SpecialFiles.h"
+#include "support/WindowTest.h"
+#include "windows/MainForm.h"
 
 #include <QDir>
 #include <QLabel>
@@ -20,7 +20,8 @@ using Module1::State;
 using namespace SettingsFixture;
 using namespace std::chrono_literals;
 
-namespace {
+namespace
+{
 
 // The settings store's values, as the file on disk holds them.
 QMap<QString, QString> storedSettings()
@@ -60,9 +61,11 @@ private slots:
         QCOMPARE(State.HistoryListMaxItems, qint16(10));
 
         const QMap<QString, QString> expected{
-            {QStringLiteral("Settings/WikiPath"), QStringLiteral("https://nimbrel.example/nimbrel/wiki/")},
+            {QStringLiteral("Settings/WikiPath"),
+             QStringLiteral("https://nimbrel.example/nimbrel/wiki/")},
             {QStringLiteral("Settings/HistoryListMaxItems"), QStringLiteral("10")},
-            {QStringLiteral("Settings/Homepage"), QStringLiteral("http://www.nimbrel.example/dl/nblauncher.htm")},
+            {QStringLiteral("Settings/Homepage"),
+             QStringLiteral("http://www.nimbrel.example/dl/nblauncher.htm")},
             {QStringLiteral("Settings/CloseWhenBrowserOpen"), QStringLiteral("0")}};
         QCOMPARE(storedSettings(), expected);
         QVERIFY(fake->messages.isEmpty());
@@ -101,15 +104,19 @@ private slots:
     void seedingKeepsReadValuesButStoresCloseOff()
     {
         writeRawSettings("WikiPath=\nHomepage=http://mine.example/\nHistoryListMaxItems=30\n"
-                      "CloseWhenBrowserOpen=1\nMoveSearchedtItemToTop=1\n");
+                         "CloseWhenBrowserOpen=1\nMoveSearchedtItemToTop=1\n");
         MainForm form;
         QCOMPARE(State.WikiPath, QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
         QCOMPARE(State.CloseWhenBrowserOpen, Module1::OptionFlag(1)); // in force for this run
         const QMap<QString, QString> stored = storedSettings();
-        QCOMPARE(stored.value(QStringLiteral("Settings/CloseWhenBrowserOpen")), QStringLiteral("0"));
-        QCOMPARE(stored.value(QStringLiteral("Settings/HistoryListMaxItems")), QStringLiteral("30"));
-        QCOMPARE(stored.value(QStringLiteral("Settings/Homepage")), QStringLiteral("http://mine.example/"));
-        QCOMPARE(stored.value(QStringLiteral("Settings/MoveSearchedtItemToTop")), QStringLiteral("1"));
+        QCOMPARE(stored.value(QStringLiteral("Settings/CloseWhenBrowserOpen")),
+                 QStringLiteral("0"));
+        QCOMPARE(stored.value(QStringLiteral("Settings/HistoryListMaxItems")),
+                 QStringLiteral("30"));
+        QCOMPARE(stored.value(QStringLiteral("Settings/Homepage")),
+                 QStringLiteral("http://mine.example/"));
+        QCOMPARE(stored.value(QStringLiteral("Settings/MoveSearchedtItemToTop")),
+                 QStringLiteral("1"));
     }
 
     // A key added by hand is written back escaped ("My%20Key"); seeding must
@@ -142,7 +149,8 @@ private slots:
         QFETCH(bool, newExists);
         QFETCH(QByteArray, expectedNew);
         QFETCH(bool, oldRemains);
-        const QString oldFile = TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory.dat");
+        const QString oldFile =
+            TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory.dat");
         if (oldExists)
             writeBytes(oldFile, "OLD\r\n");
         if (newExists)
@@ -151,7 +159,8 @@ private slots:
         QCOMPARE(readBytes(listFile(1)), expectedNew);
         QCOMPARE(QFile::exists(oldFile), oldRemains);
         if (!expectedNew.isEmpty())
-            QCOMPARE(ui(form).List_History->item(0)->text(), QString::fromLatin1(expectedNew.chopped(2)));
+            QCOMPARE(ui(form).List_History->item(0)->text(),
+                     QString::fromLatin1(expectedNew.chopped(2)));
     }
 
     // A pipe where the list file or the old single file belongs must not hold
@@ -161,7 +170,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("asLink");
         QTest::newRow("pipe as list 1") << QStringLiteral("SearchHistory-1.dat") << false;
-        QTest::newRow("pipe as the old single list") << QStringLiteral("SearchHistory.dat") << false;
+        QTest::newRow("pipe as the old single list")
+            << QStringLiteral("SearchHistory.dat") << false;
         QTest::newRow("link to a pipe as the old single list")
             << QStringLiteral("SearchHistory.dat") << true;
     }
@@ -229,10 +239,10 @@ private slots:
     // settings, and leaves the file exactly as it was.
     void craftedSettingsFileStartsWithDefaults()
     {
-        const QByteArray crafted =
-            "[Settings]\nWikiPath=https://w.example/wiki/\nHistoryListMaxItems=20\nUnused=@Variant(" +
-            QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(200000) +
-            "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
+        const QByteArray crafted = "[Settings]\nWikiPath=https://w.example/wiki/"
+                                   "\nHistoryListMaxItems=20\nUnused=@Variant(" +
+                                   QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(200000) +
+                                   "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
         writeBytes(TestEnvironment::settingsFile(), crafted);
         const auto removeIt = qScopeGuard([] { QFile::remove(TestEnvironment::settingsFile()); });
         QByteArray lines;
@@ -279,21 +289,23 @@ private slots:
         QTest::addColumn<bool>("historyChanged");
         QTest::addColumn<QStringList>("expected"); // key=value lines that must be stored
         QTest::addColumn<QStringList>("absent");   // keys that must not be written
-        QTest::newRow("switched on")
-            << 11 << 11 << false << false
-            << QStringList{QStringLiteral("CloseWhenBrowserOpen=1"), QStringLiteral("MoveSearchedtItemToTop=1")}
-            << QStringList{QStringLiteral("SelectedSavedList")};
-        QTest::newRow("switched off")
-            << 10 << 10 << false << false
-            << QStringList{QStringLiteral("CloseWhenBrowserOpen=0"), QStringLiteral("MoveSearchedtItemToTop=0")}
-            << QStringList{};
+        QTest::newRow("switched on") << 11 << 11 << false << false
+                                     << QStringList{QStringLiteral("CloseWhenBrowserOpen=1"),
+                                                    QStringLiteral("MoveSearchedtItemToTop=1")}
+                                     << QStringList{QStringLiteral("SelectedSavedList")};
+        QTest::newRow("switched off") << 10 << 10 << false << false
+                                      << QStringList{QStringLiteral("CloseWhenBrowserOpen=0"),
+                                                     QStringLiteral("MoveSearchedtItemToTop=0")}
+                                      << QStringList{};
         QTest::newRow("read values are not written")
             << 1 << 1 << false << false << QStringList{}
-            << QStringList{QStringLiteral("MoveSearchedtItemToTop"), QStringLiteral("SelectedSavedList")};
+            << QStringList{QStringLiteral("MoveSearchedtItemToTop"),
+                           QStringLiteral("SelectedSavedList")};
         QTest::newRow("list picked")
             << 0 << 0 << true << false << QStringList{QStringLiteral("SelectedSavedList=2")}
             << QStringList{QStringLiteral("MoveSearchedtItemToTop")};
-        QTest::newRow("history changed") << 0 << 0 << false << true << QStringList{} << QStringList{};
+        QTest::newRow("history changed")
+            << 0 << 0 << false << true << QStringList{} << QStringList{};
     }
     void exitWritesBackWhatChanged()
     {
@@ -337,7 +349,8 @@ private slots:
         QCOMPARE(ui(form).Command_Help->text(), QStringLiteral("Info && Settings"));
         QCOMPARE(ui(form).Command_OpenWikiMain->text(), QStringLiteral("Open Nimbrel Main Page"));
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(ui(form).Option_HistoryList[i]->text(), QStringLiteral("History List %1").arg(i + 1));
+            QCOMPARE(ui(form).Option_HistoryList[i]->text(),
+                     QStringLiteral("History List %1").arg(i + 1));
         QVERIFY(!ui(form).Command_OpenBrowser->isEnabled());
         QVERIFY(ui(form).Text_SearchData->maxLength() > 1000000);
         QCOMPARE(form.minimumSize(), form.maximumSize()); // fixed border
@@ -357,9 +370,10 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         ui(form).Text_SearchData->setFocus();
-        const QList<QWidget *> expected{ui(form).List_History, ui(form).Command_Exit, ui(form).Command_Help,
-                                        ui(form).Command_OpenWikiMain, ui(form).Option_HistoryList[1],
-                                        ui(form).Text_SearchData};
+        const QList<QWidget *> expected{
+            ui(form).List_History,          ui(form).Command_Exit,
+            ui(form).Command_Help,          ui(form).Command_OpenWikiMain,
+            ui(form).Option_HistoryList[1], ui(form).Text_SearchData};
         for (QWidget *next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);

@@ -1,8 +1,8 @@
-#include "support/SettingsFixture.h"
-#include "windows/MainForm.h"
 #include "rules/Module1.h"
 #include "support/FakeDesktop.h"
+#include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
+#include "windows/MainForm.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>

@@ -1,26 +1,26 @@
-#include "support/LocalHttpServer.h"
-#include "rules/Module1.h"
 #include "desktop/OpenInDefaultHandler.h"
+#include "desktop/SystemDesktop.h"
+#include "rules/Module1.h"
 #include "support/FakeDesktop.h"
+#include "support/LocalHttpServer.h"
 #include "support/SettingsFixture.h"
+#include "support/SpecialFiles.h"
 #include "support/WindowTest.h"
 #include "windows/UpdateCheck.h"
-#include "support/SpecialFiles.h"
-#include "desktop/SystemDesktop.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QScreen>
-#include <QElapsedTimer>
 #include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QNetworkProxy>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTcpServer>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -298,7 +298,8 @@ private slots:
     void veryLongVersionKeepsTheBoxOnTheScreen()
     {
         const QString version = u"2."_qs + QString(1000 * 1000, u'9');
-        const QString message = updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs).text;
+        const QString message =
+            updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs).text;
         QVERIFY2(message.size() < 400, qPrintable(QString::number(message.size())));
         QVERIFY(message.startsWith(u"A newer version  ( 2.999"_qs));
         QVERIFY(message.contains(u"9\u20269"_qs));
@@ -360,7 +361,8 @@ private slots:
     {
         FakeDesktop fake;
         QVERIFY(!QFileInfo::exists(updateTempFolder()));
-        runUpdateCheck(nullptr, {QUrl(u"http://127.0.0.1:%1/dl/swv.txt"_qs.arg(m_closed.port())), {}});
+        runUpdateCheck(nullptr,
+                       {QUrl(u"http://127.0.0.1:%1/dl/swv.txt"_qs.arg(m_closed.port())), {}});
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].text, WebFileMissing);
         // The folder is there for the next check even though this one failed.
