@@ -1,5 +1,5 @@
 #include "rules/SafeFile.h"
-#include "support/SpecialFiles.h"
+#include "support/OddFiles.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "rules/SettingsStore.h"
-#include "support/SpecialFiles.h"
+#include "support/OddFiles.h"
 #include "support/TestEnvironment.h"
 #include "support/TestMounts.h"
 

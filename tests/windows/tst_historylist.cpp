@@ -1,6 +1,6 @@
 #include "rules/Module1.h"
 #include "support/FakeDesktop.h"
-#include "support/SpecialFiles.h"
+#include "support/OddFiles.h"
 #include "support/TestMounts.h"
 #include "support/WindowTest.h"
 #include "windows/HistoryList.h"

@@ -2,7 +2,7 @@
 
 #include "rules/AppInfo.h"
 #include "rules/Module1.h"
-#include "support/SpecialFiles.h"
+#include "support/OddFiles.h"
 
 #include <QCheckBox>
 #include <QClipboard>

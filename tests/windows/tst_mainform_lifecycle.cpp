@@ -1,7 +1,7 @@
 #include "rules/Module1.h"
 #include "support/FakeDesktop.h"
+#include "support/OddFiles.h"
 #include "support/SettingsFixture.h"
-#include "support/SpecialFiles.h"
 #include "support/WindowTest.h"
 #include "windows/MainForm.h"
 

@@ -3,8 +3,8 @@
 #include "rules/Module1.h"
 #include "support/FakeDesktop.h"
 #include "support/LocalHttpServer.h"
+#include "support/OddFiles.h"
 #include "support/SettingsFixture.h"
-#include "support/SpecialFiles.h"
 #include "support/WindowTest.h"
 #include "windows/UpdateCheck.h"
 
