@@ -9,7 +9,9 @@
 #include "core/TwipsLayout.h"
 #include "core/WrappingButton.h"
 #include "history/HistoryList.h"
+#include "search/SearchRules.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
@@ -101,11 +103,10 @@ void MainForm::buildDesign()
                            {Option_HistoryList[2], {240, 1680, 1335, 255}},
                        });
 
-    const QList<QWidget *> tabOrder = {Text_SearchData,       List_History,
-                                       Command_OpenBrowser,   Command_Exit,
-                                       Command_Help,          Command_OpenWikiMain,
-                                       Option_HistoryList[0], Option_HistoryList[1],
-                                       Option_HistoryList[2]};
+    const QList<QWidget *> tabOrder = {
+        Text_SearchData,       List_History,          Command_OpenBrowser,
+        Command_Exit,          Command_Help,          Command_OpenWikiMain,
+        Option_HistoryList[0], Option_HistoryList[1], Option_HistoryList[2]};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -175,20 +176,58 @@ void MainForm::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    writeBackChanges();
+}
 
+void MainForm::writeBackChanges()
+{
     if (State.CloseWhenBrowserOpen > 1)
         SettingsStore::WriteSetting(
             Key::CloseWhenBrowserOpen,
             QString::number(Module1::storedOptionValue(State.CloseWhenBrowserOpen)), this);
     if (State.MoveItemToTop > 1)
-        SettingsStore::WriteSetting(Key::MoveItemToTop,
-                                    QString::number(Module1::storedOptionValue(State.MoveItemToTop)),
-                                    this);
+        SettingsStore::WriteSetting(
+            Key::MoveItemToTop, QString::number(Module1::storedOptionValue(State.MoveItemToTop)),
+            this);
     if (State.SavedListChanged)
         SettingsStore::WriteSetting(Key::SelectedSavedList,
                                     QString::number(State.SelectedSavedList), this);
     if (State.HistoryChanged)
         SaveHistoryList(*List_History);
+}
+
+void MainForm::bringToFront()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    QWidget *window = QApplication::activeModalWidget();
+    if (!window)
+        window = this;
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (window == this)
+        Text_SearchData->setFocus();
+}
+
+bool MainForm::searchFromOutside(const QString &term)
+{
+    // The box's rules for pasted text, which take each character as if typed.
+    Text_SearchData->clear();
+    Text_SearchData->insert(SearchRules::typedInsertion(QString(), 0, 0, term));
+    if (Text_SearchData->text().isEmpty())
+        return false;
+    Text_SearchData_KeyDown(Qt::Key_Return, Qt::NoModifier);
+    return true;
+}
+
+void MainForm::saveChanges()
+{
+    writeBackChanges();
+}
+
+void MainForm::unload()
+{
+    Form_Unload();
 }
 
 void MainForm::Command_Exit_Click()
