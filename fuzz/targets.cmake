@@ -6,4 +6,5 @@ set(NIMBREL_FUZZ_TARGETS
     fuzz_numeric_value
     fuzz_search_box
     fuzz_versions_file
-    fuzz_mailto)
+    fuzz_mailto
+    fuzz_instance_message)

@@ -8,7 +8,8 @@
 #include <QListWidget>
 #include <QSettings>
 
-namespace {
+namespace
+{
 QString rootPath;
 }
 
@@ -21,9 +22,14 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_DATA_HOME", root + "/data");
     qputenv("XDG_CACHE_HOME", root + "/cache");
+    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
     qputenv("AppData", root + "/AppData");
     for (const char *dir : {"/home", "/config", "/data", "/cache", "/AppData"})
         QDir().mkpath(rootPath + QLatin1String(dir));
+    // The runtime folder is the user's alone, as the session's own is.
+    QDir().mkpath(rootPath + QStringLiteral("/runtime"));
+    QFile::setPermissions(rootPath + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QString TestEnvironment::root()
@@ -34,6 +40,11 @@ QString TestEnvironment::root()
 QString TestEnvironment::appData()
 {
     return rootPath + QStringLiteral("/AppData");
+}
+
+QString TestEnvironment::runtimeFolder()
+{
+    return rootPath + QStringLiteral("/runtime");
 }
 
 QString TestEnvironment::dataFolder()
@@ -50,7 +61,8 @@ void TestEnvironment::reset()
 {
     {
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                           QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Nimbrel"));
+                           QStringLiteral("VB and VBA Program Settings"),
+                           QStringLiteral("Nimbrel"));
         settings.clear();
         settings.sync();
     }

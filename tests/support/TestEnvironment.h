@@ -14,6 +14,7 @@ public:
 
     static QString root();
     static QString appData();       // the AppData variable's value
+    static QString runtimeFolder(); // XDG_RUNTIME_DIR
     static QString dataFolder();    // AppData + "/Nimbrel Launcher"
     static QString settingsFile();  // the INI file of the settings store
 

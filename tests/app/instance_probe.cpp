@@ -1,0 +1,37 @@
+// Connects to a launcher's socket the way a second start would and says what
+// happened, so that a test can try it as another user (setpriv).
+//   instance_probe SOCKET TERM
+// Prints "refused: <reason>", "dropped" or "answered <number>"; exit status 0.
+#include "rules/InstanceMessage.h"
+
+#include <QLocalSocket>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    if (argc != 3) {
+        std::fputs("usage: instance_probe SOCKET TERM\n", stderr);
+        return 2;
+    }
+    InstanceMessage::Request request;
+    request.action = InstanceMessage::Request::Action::Search;
+    request.term = QString::fromLocal8Bit(argv[2]);
+
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromLocal8Bit(argv[1]));
+    if (!socket.waitForConnected(5000)) {
+        std::printf("refused: %s\n", qPrintable(socket.errorString()));
+        return 0;
+    }
+    socket.write(InstanceMessage::encodeRequest(request));
+    socket.waitForBytesWritten(5000);
+    QByteArray answer;
+    while (answer.size() < InstanceMessage::ReplySize && socket.waitForReadyRead(5000))
+        answer += socket.readAll();
+    if (const auto reply = InstanceMessage::decodeReply(answer))
+        std::printf("answered %d\n", int(*reply));
+    else
+        std::printf("dropped\n");
+    return 0;
+}
