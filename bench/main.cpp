@@ -6,7 +6,7 @@
 #include "LocalServer.h"
 #include "ShownAndIdle.h"
 
-#include "core/DesktopIdentity.h"
+#include "app/Launcher.h"
 #include "core/MainForm.h"
 #include "core/Module1.h"
 #include "core/SystemDesktop.h"
@@ -63,14 +63,16 @@ int showFloor(const QString &geometryText, std::function<void(QWidget *)> then)
     return QApplication::exec();
 }
 
-// The real main window, as main() starts it; `then` runs once it is shown and idle.
+// The real main window, started as main() starts it, after looking for a
+// running launcher to hand over to; `then` runs once it is shown and idle.
 int showLauncher(std::function<void(MainForm &)> then)
 {
-    DesktopIdentity::apply();
-    MainForm form;
-    form.show();
+    Launcher launcher({QStringLiteral("nimbrel-launcher")});
+    if (launcher.handOver())
+        return fail(QStringLiteral("a launcher is running already for this profile"));
+    MainForm &form = launcher.open();
     whenShownAndIdle(&form, [&form, then] { then(form); });
-    return QApplication::exec();
+    return launcher.exec();
 }
 
 int floorMode(const QString &geometry)
