@@ -3,15 +3,22 @@
 # manager (Openbox), as a key binding would start it: the window comes to the
 # front and is active with the focus in the search box, also from minimised;
 # a term waits while the Info window is open; SIGTERM with the Info window open
-# saves a changed option; and a display that goes away still leaves the
-# searches saved.
-#   run-instance-e2e.sh <launcher executable>
+# saves a changed option; a logout through a session manager saves; and a
+# display that goes away still leaves the searches saved.
+#   run-instance-e2e.sh <launcher executable> <session manager stub>
 set -euo pipefail
 
 fail() { echo "instance-e2e: FAIL: $*" >&2; exit 1; }
 
 if [ "${1:-}" != --inside ]; then
-    launcher=$(realpath "${1:?usage: run-instance-e2e.sh <launcher>}")
+    launcher=$(realpath "${1:?usage: run-instance-e2e.sh <launcher> <session manager stub>}")
+    stub=${2:?usage: run-instance-e2e.sh <launcher> <session manager stub>}
+    if [ ! -x "$stub" ]; then
+        [ "${CI:-}" = true ] && fail "the session manager stub was not built (libsm-dev is missing)"
+        echo "instance-e2e: skipped, the session manager stub was not built (libsm-dev is missing)"
+        exit 77
+    fi
+    stub=$(realpath "$stub")
     for tool in xvfb-run Xvfb xdotool xauth xprop xmessage openbox; do
         if ! command -v "$tool" >/dev/null; then
             [ "${CI:-}" = true ] && fail "$tool is missing (scripts/install-deps installs it)"
@@ -39,7 +46,7 @@ STANDIN
     unset DBUS_SESSION_BUS_ADDRESS BROWSER WAYLAND_DISPLAY DISPLAY SESSION_MANAGER
     export QT_QPA_PLATFORM=xcb
 
-    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" --inside "$launcher"
+    xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" --inside "$launcher" "$stub"
 
     # The display goes away under a running launcher: an X server of our own,
     # so that it can be ended.
@@ -68,6 +75,7 @@ STANDIN
 fi
 
 launcher=$2
+stub=$3
 log=$NIMBREL_E2E_LOG
 settings_file="$XDG_CONFIG_HOME/VB and VBA Program Settings/Nimbrel.conf"
 wiki=https://nimbrel.example/nimbrel/wiki/
@@ -77,7 +85,7 @@ wm_pid=$!
 pid=
 other_pid=
 cleanup() {
-    for p in $pid $other_pid $wm_pid; do kill -0 "$p" 2>/dev/null && kill -KILL "$p"; done
+    for p in $pid $other_pid $wm_pid ${SM_PID:-}; do kill -0 "$p" 2>/dev/null && kill -KILL "$p"; done
     return 0
 }
 trap cleanup EXIT
@@ -177,3 +185,34 @@ printf 'CD\r\nAB\r\n' | cmp -s - "$AppData/Nimbrel Launcher/SearchHistory-1.dat"
 [ "$(cat "$log")" = "${wiki}AB
 ${wiki}CD" ] || fail "opened URLs: $(cat "$log")"
 echo "instance-e2e: activation, minimised window, busy Info window and SIGTERM passed"
+
+# A logout through the session manager saves while the launcher runs on, in
+# case the logout is called off.
+coproc SM { exec "$stub"; }
+sm_says() { # expected line
+    local line
+    while IFS= read -r -t 10 line <&"${SM[0]}"; do
+        [ "$line" = "$1" ] && return 0
+        [[ $line == listening* ]] && [[ $1 == listening* ]] && { sm_address=${line#listening }; return 0; }
+    done
+    fail "the session manager never said '$1'"
+}
+sm_says listening
+rm -f "$log"
+SESSION_MANAGER=$sm_address "$launcher" logout >"$WORK/launcher.out" 2>&1 &
+pid=$!
+sm_says registered
+sm_says saved
+wait_for_lines 1
+history_file="$AppData/Nimbrel Launcher/SearchHistory-1.dat"
+echo logout >&"${SM[1]}"
+sm_says saved
+printf 'LOGOUT\r\nCD\r\nAB\r\n' | cmp -s - "$history_file" ||
+    fail "the logout did not save the history: $(od -c "$history_file" | head)"
+echo cancel >&"${SM[1]}"
+sleep 0.3
+kill -0 "$pid" 2>/dev/null || fail "the launcher ended on a logout that was called off"
+kill -TERM "$pid"
+wait "$pid" || fail "the launcher ended with status $? after the logout; its output: $(cat "$WORK/launcher.out")"
+pid=
+echo "instance-e2e: logout through the session manager passed"
