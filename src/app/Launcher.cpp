@@ -16,6 +16,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 using InstanceMessage::Reply;
 using InstanceMessage::Request;
 
@@ -33,6 +37,18 @@ constexpr int ActivationWaitMs = 1000;
 
 void print(FILE *stream, const QString &text)
 {
+#ifdef Q_OS_WIN
+    // A program without a console of its own writes into the one it was
+    // started from, if any.
+    static const bool attached = [] {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS))
+            return false;
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+        return true;
+    }();
+    Q_UNUSED(attached)
+#endif
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
 }

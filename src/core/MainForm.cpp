@@ -103,10 +103,11 @@ void MainForm::buildDesign()
                            {Option_HistoryList[2], {240, 1680, 1335, 255}},
                        });
 
-    const QList<QWidget *> tabOrder = {
-        Text_SearchData,       List_History,          Command_OpenBrowser,
-        Command_Exit,          Command_Help,          Command_OpenWikiMain,
-        Option_HistoryList[0], Option_HistoryList[1], Option_HistoryList[2]};
+    const QList<QWidget *> tabOrder = {Text_SearchData,       List_History,
+                                       Command_OpenBrowser,   Command_Exit,
+                                       Command_Help,          Command_OpenWikiMain,
+                                       Option_HistoryList[0], Option_HistoryList[1],
+                                       Option_HistoryList[2]};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -186,9 +187,9 @@ void MainForm::writeBackChanges()
             Key::CloseWhenBrowserOpen,
             QString::number(Module1::storedOptionValue(State.CloseWhenBrowserOpen)), this);
     if (State.MoveItemToTop > 1)
-        SettingsStore::WriteSetting(
-            Key::MoveItemToTop, QString::number(Module1::storedOptionValue(State.MoveItemToTop)),
-            this);
+        SettingsStore::WriteSetting(Key::MoveItemToTop,
+                                    QString::number(Module1::storedOptionValue(State.MoveItemToTop)),
+                                    this);
     if (State.SavedListChanged)
         SettingsStore::WriteSetting(Key::SelectedSavedList,
                                     QString::number(State.SelectedSavedList), this);

@@ -8,8 +8,7 @@
 #include <QListWidget>
 #include <QSettings>
 
-namespace
-{
+namespace {
 QString rootPath;
 }
 
@@ -61,8 +60,7 @@ void TestEnvironment::reset()
 {
     {
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                           QStringLiteral("VB and VBA Program Settings"),
-                           QStringLiteral("Nimbrel"));
+                           QStringLiteral("VB and VBA Program Settings"), QStringLiteral("Nimbrel"));
         settings.clear();
         settings.sync();
     }
