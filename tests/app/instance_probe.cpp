@@ -2,16 +2,30 @@
 // happened, so that a test can try it as another user (setpriv).
 //   instance_probe SOCKET TERM
 // Prints "refused: <reason>", "dropped" or "answered <number>"; exit status 0.
+//   instance_probe --hold-lock FILE
+// Takes the lock that a start holds while it becomes the launcher, prints
+// "locked" and waits to be killed, as a start killed at that moment would.
 #include "rules/InstanceMessage.h"
 
 #include <QLocalSocket>
+#include <QLockFile>
 
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
+    if (argc == 3 && qstrcmp(argv[1], "--hold-lock") == 0) {
+        QLockFile lock(QString::fromLocal8Bit(argv[2]));
+        if (!lock.tryLock(5000))
+            return 1;
+        std::printf("locked\n");
+        std::fflush(stdout);
+        for (;;)
+            ::pause();
+    }
     if (argc != 3) {
-        std::fputs("usage: instance_probe SOCKET TERM\n", stderr);
+        std::fputs("usage: instance_probe SOCKET TERM | --hold-lock FILE\n", stderr);
         return 2;
     }
     InstanceMessage::Request request;

@@ -362,6 +362,24 @@ private slots:
                                         QStringLiteral("https://w.example/wiki/AGAIN")}));
     }
 
+    // A start killed while it held the election lock leaves the lock file
+    // behind; the next start sees that its owner is gone and goes on.
+    void lockOfKilledStartDoesNotBlock()
+    {
+        QProcess holder;
+        holder.start(QStringLiteral(NIMBREL_PROBE),
+                     {QStringLiteral("--hold-lock"), socketPath() + QStringLiteral(".lock")});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readAllStandardOutput(), QByteArray("locked\n"));
+        QVERIFY(endWith(holder, SIGKILL));
+        QVERIFY(QFileInfo::exists(socketPath() + QStringLiteral(".lock")));
+
+        auto launcher = startLauncher({QStringLiteral("unlocked")});
+        QVERIFY(waitForOpened(1));
+        QCOMPARE(opened(), QStringList{QStringLiteral("https://w.example/wiki/UNLOCKED")});
+        QCOMPARE(launcher->state(), QProcess::Running);
+    }
+
     // Whatever else connects is dropped without an answer or any effect, and
     // the launcher goes on serving real starts.
     void untrustedBytesAreDropped_data()
