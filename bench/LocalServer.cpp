@@ -13,9 +13,10 @@ const char *const SentProperty = "sent";
 
 LocalServer::LocalServer(Answer kind, QObject *parent)
     : QTcpServer(parent), m_answer(kind),
-      m_chunk(kind == Answer::HeaderFlood
-                  ? QByteArray("X-Flood: 0123456789abcdef0123456789abcdef\r\n").repeated(ChunkSize / 43)
-                  : QByteArray(ChunkSize, 'x'))
+      m_chunk(
+          kind == Answer::HeaderFlood
+              ? QByteArray("X-Flood: 0123456789abcdef0123456789abcdef\r\n").repeated(ChunkSize / 43)
+              : QByteArray(ChunkSize, 'x'))
 {
     connect(this, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *socket = nextPendingConnection()) {

@@ -181,7 +181,9 @@ double processorMs()
 // The threads of this process, as the kernel counts them (0 where unknown).
 qsizetype threadCount()
 {
-    return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+    return QDir(QStringLiteral("/proc/self/task"))
+        .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+        .size();
 }
 
 // The update check from the shown main window against `url`, with the limits

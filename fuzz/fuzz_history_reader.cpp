@@ -165,7 +165,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<HistoryLine> bounded = boundedLines(unbounded, lineBound);
     TrickleDevice boundedTrickle(file, piece);
     const QList<HistoryLine> read = readHistoryLines(boundedTrickle, maxItems, lineBound);
-    const qsizetype kept = maxItems >= 1 ? std::min<qsizetype>(maxItems, bounded.size()) : bounded.size();
+    const qsizetype kept =
+        maxItems >= 1 ? std::min<qsizetype>(maxItems, bounded.size()) : bounded.size();
     FUZZ_CHECK(sameLines(read, bounded.first(kept)), QString::number(lineBound));
     for (const HistoryLine &line : read)
         FUZZ_CHECK(encodeHistoryItem(line.text, line.raw).size() <= lineBound, QString());

@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 using State = HttpResponseReader::State;
 
@@ -31,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     HttpResponseReader pieces(maxBody, maxHead);
     for (qsizetype i = 0; i < bytes.size(); i += piece) {
         const State before = pieces.state();
-        const State after = pieces.feed(QByteArrayView(bytes).sliced(i, std::min(piece, bytes.size() - i)));
+        const State after =
+            pieces.feed(QByteArrayView(bytes).sliced(i, std::min(piece, bytes.size() - i)));
         // An ended answer stays as it ended.
         FUZZ_CHECK(!ended(before) || after == before, QString::number(int(after)));
     }

@@ -80,8 +80,8 @@ void migrateOldHistoryFile(const QString &folder, QWidget *parent)
     oldFile.close();
     QFile copied(oldPath);
     if (!copied.remove())
-        reportFailure(parent, QStringLiteral("The old history list could not be removed."),
-                      oldPath, copied.errorString());
+        reportFailure(parent, QStringLiteral("The old history list could not be removed."), oldPath,
+                      copied.errorString());
 }
 
 } // namespace DataFolder

@@ -15,9 +15,11 @@
 #include <unistd.h>
 #endif
 
-namespace SafeFile {
+namespace SafeFile
+{
 
-namespace {
+namespace
+{
 
 const QString FolderReason = QStringLiteral("It is a folder, not a file.");
 const QString NotRegularReason =
@@ -92,13 +94,14 @@ bool openForReading(QFile &file, const QString &path, QString *reason)
 #ifdef Q_OS_UNIX
     // Something else may have taken the file's place since: the open does not
     // wait, and what was opened is looked at once more.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         *reason = systemReason(errno);
         return false;
     }
-    struct stat status {};
+    struct stat status {
+    };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         *reason = S_ISDIR(status.st_mode) ? FolderReason : NotRegularReason;
         ::close(fd);

@@ -10,7 +10,8 @@ class QIODevice;
 // have been put in their place (a pipe, a device, a link to a file elsewhere),
 // reading never blocks or runs without end, and writing never reaches beyond
 // the path itself.
-namespace SafeFile {
+namespace SafeFile
+{
 
 // Opens `path` for reading when it is a regular file, or a link to one. A
 // folder, pipe, device or socket is refused without ever waiting on it: a pipe

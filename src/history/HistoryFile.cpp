@@ -26,8 +26,7 @@ QByteArray encodeHistoryItem(const QString &text, const QByteArray &raw)
 }
 
 qsizetype readHistoryLines(QIODevice &device, qint16 maxItems,
-                           const std::function<void(HistoryLine &&)> &take,
-                           qsizetype maxLineBytes)
+                           const std::function<void(HistoryLine &&)> &take, qsizetype maxLineBytes)
 {
     qsizetype count = 0;
     const auto add = [&](const QByteArray &bytes) {
@@ -89,7 +88,6 @@ QList<HistoryLine> readHistoryLines(QIODevice &device, qint16 maxItems, qsizetyp
 {
     QList<HistoryLine> lines;
     readHistoryLines(
-        device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); },
-        maxLineBytes);
+        device, maxItems, [&](HistoryLine &&line) { lines.append(std::move(line)); }, maxLineBytes);
     return lines;
 }

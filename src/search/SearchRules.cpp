@@ -68,10 +68,10 @@ QString typedInsertion(const QString &text, int selectionStart, int selectionLen
     QString inserted;
     for (const QChar ch : typed) {
         const qint16 typedCode = qint16(ch.unicode());
-        const qint16 code = typedCode == KeyAscii::Dash
-                                ? (dashFits(atStart, before, after, dashes) ? KeyAscii::Dash
-                                                                            : KeyAscii::Discard)
-                                : filterKeyAscii(typedCode, QString(), 0);
+        const qint16 code =
+            typedCode == KeyAscii::Dash
+                ? (dashFits(atStart, before, after, dashes) ? KeyAscii::Dash : KeyAscii::Discard)
+                : filterKeyAscii(typedCode, QString(), 0);
         // Backspace is an editing key, not text to insert.
         if (code == KeyAscii::Discard || code == KeyAscii::Backspace)
             continue;

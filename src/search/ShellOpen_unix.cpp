@@ -46,10 +46,9 @@ int shellOpen(const QString &file, const QString &parameters, int showCommand)
     // application for it instead. A relative path (a data folder under an
     // "AppData" of "--manual") is made absolute, so it starts with "/".
     if (file.compare(NotepadProgram, Qt::CaseInsensitive) == 0) {
-        const QString path =
-            QDir::isRelativePath(parameters) && !parameters.isEmpty()
-                ? QFileInfo(parameters).absoluteFilePath()
-                : parameters;
+        const QString path = QDir::isRelativePath(parameters) && !parameters.isEmpty()
+                                 ? QFileInfo(parameters).absoluteFilePath()
+                                 : parameters;
         return QProcess::startDetached(QStringLiteral("xdg-open"), {path}) ? Success : Failure;
     }
 

@@ -60,8 +60,8 @@ bool isRedirect(int status)
 // network access would use it (http_proxy and no_proxy on Linux).
 QNetworkProxy proxyFor(const QUrl &url)
 {
-    return QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url)).value(
-        0, QNetworkProxy(QNetworkProxy::NoProxy));
+    return QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url))
+        .value(0, QNetworkProxy(QNetworkProxy::NoProxy));
 }
 
 // A plain-http request goes to an HTTP proxy itself, naming the whole URL;
@@ -95,10 +95,9 @@ QByteArray requestFor(const QUrl &url, const QNetworkProxy &proxy)
             extra = "Proxy-Authorization: Basic " +
                     (proxy.user() + u':' + proxy.password()).toUtf8().toBase64() + "\r\n";
     }
-    return "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\nUser-Agent: " +
-           AppInfo::ApplicationTitle.toLatin1() +
-           "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n" + extra +
-           "\r\n";
+    return "GET " + target + " HTTP/1.1\r\nHost: " + host +
+           "\r\nUser-Agent: " + AppInfo::ApplicationTitle.toLatin1() +
+           "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n" + extra + "\r\n";
 }
 
 class Exchange
@@ -180,7 +179,8 @@ private:
             return;
         }
 #endif
-        QObject::connect(s, &QAbstractSocket::connected, &m_loop, [s, request] { s->write(request); });
+        QObject::connect(s, &QAbstractSocket::connected, &m_loop,
+                         [s, request] { s->write(request); });
         s->connectToHost(host, port);
     }
 

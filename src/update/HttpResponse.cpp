@@ -35,9 +35,9 @@ int statusOf(QByteArrayView line)
 {
     if (line.endsWith('\r'))
         line.chop(1);
-    if (line.size() < 12 || !line.startsWith(StatusPrefix) || !isDigit(line[5]) ||
-        line[6] != '.' || !isDigit(line[7]) || line[8] != ' ' || !isDigit(line[9]) ||
-        !isDigit(line[10]) || !isDigit(line[11]) || (line.size() > 12 && line[12] != ' '))
+    if (line.size() < 12 || !line.startsWith(StatusPrefix) || !isDigit(line[5]) || line[6] != '.' ||
+        !isDigit(line[7]) || line[8] != ' ' || !isDigit(line[9]) || !isDigit(line[10]) ||
+        !isDigit(line[11]) || (line.size() > 12 && line[12] != ' '))
         return 0;
     return (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
 }

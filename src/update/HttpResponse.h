@@ -26,8 +26,7 @@ public:
         TooLarge,  // a 2xx body beyond its bound, declared or sent
     };
 
-    explicit HttpResponseReader(qint64 maxBodyBytes,
-                                qsizetype maxHeadBytes = DefaultMaxHeadBytes);
+    explicit HttpResponseReader(qint64 maxBodyBytes, qsizetype maxHeadBytes = DefaultMaxHeadBytes);
 
     // Takes the next bytes of the connection and returns the state they lead
     // to. Once the state is Complete, Malformed or TooLarge it stays so, and
@@ -39,7 +38,7 @@ public:
     State finish();
 
     State state() const { return m_state; }
-    int status() const { return m_status; }       // 0 until a head was read
+    int status() const { return m_status; }            // 0 until a head was read
     QByteArray location() const { return m_location; } // the Location field
     const QByteArray &body() const { return m_body; }
 
@@ -59,7 +58,7 @@ private:
     qint64 m_maxBody;
     qsizetype m_headRoom; // head bytes still allowed
     State m_state = State::ReadingHead;
-    QByteArray m_head;    // the head being read
+    QByteArray m_head;         // the head being read
     qsizetype m_lineStart = 0; // where its current line starts
     int m_status = 0;
     QByteArray m_location;

@@ -127,7 +127,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("asLink");
         QTest::newRow("pipe as list 1") << QStringLiteral("SearchHistory-1.dat") << false;
-        QTest::newRow("pipe as the old single list") << QStringLiteral("SearchHistory.dat") << false;
+        QTest::newRow("pipe as the old single list")
+            << QStringLiteral("SearchHistory.dat") << false;
         QTest::newRow("link to a pipe as the old single list")
             << QStringLiteral("SearchHistory.dat") << true;
     }
@@ -195,10 +196,10 @@ private slots:
     // settings, and leaves the file exactly as it was.
     void craftedSettingsFileStartsWithDefaults()
     {
-        const QByteArray crafted =
-            "[Settings]\nWikiPath=https://w.example/wiki/\nHistoryListMaxItems=20\nUnused=@Variant(" +
-            QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(200000) +
-            "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
+        const QByteArray crafted = "[Settings]\nWikiPath=https://w.example/wiki/"
+                                   "\nHistoryListMaxItems=20\nUnused=@Variant(" +
+                                   QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(200000) +
+                                   "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
         writeBytes(TestEnvironment::settingsFile(), crafted);
         const auto removeIt = qScopeGuard([] { QFile::remove(TestEnvironment::settingsFile()); });
         QByteArray lines;

@@ -116,7 +116,8 @@ private slots:
     {
         const QString path = inFolder(u"list.dat"_qs);
         writeBytes(path, "OLD\r\n");
-        const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        const QFile::Permissions permissions =
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(path, permissions));
         QString reason;
         QVERIFY2(SafeFile::replace(path, QByteArray("NEW\r\n"), &reason), qPrintable(reason));
@@ -178,8 +179,8 @@ private slots:
     void replaceInAMissingFolderFails()
     {
         QString reason;
-        QVERIFY(!SafeFile::replace(inFolder(u"no/such/folder/list.dat"_qs), QByteArray("X"),
-                                   &reason));
+        QVERIFY(
+            !SafeFile::replace(inFolder(u"no/such/folder/list.dat"_qs), QByteArray("X"), &reason));
         QVERIFY(!reason.isEmpty());
         QCOMPARE(folderEntries(), QStringList{});
     }

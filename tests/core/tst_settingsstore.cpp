@@ -19,8 +19,7 @@ namespace
 QByteArray nestedSettings(int depth)
 {
     return "[Settings]\nWikiPath=https://w.example/wiki/\nUnused=@Variant(" +
-           QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(depth) +
-           "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
+           QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(depth) + "\\0\\0\\0\\t\\0\\0\\0\\0)\n";
 }
 
 // The same nesting in as few bytes as the parser takes: eight a level.

@@ -97,19 +97,21 @@ private slots:
             << QByteArray("A\r\n123456789\r\nB\r\n") << 10 << 8
             << QStringList{a, QStringLiteral("12345678")};
         QTest::newRow("last line without a line end, over the bound")
-            << QByteArray("A\r\n123456789") << 10 << 8 << QStringList{a, QStringLiteral("12345678")};
+            << QByteArray("A\r\n123456789") << 10 << 8
+            << QStringList{a, QStringLiteral("12345678")};
         QTest::newRow("last line without a line end, at the bound")
             << QByteArray("A\r\n12345678") << 10 << 8 << QStringList{a, QStringLiteral("12345678")};
-        QTest::newRow("no line end at all") << QByteArray(1000, 'x') << 10 << 8
-                                            << QStringList{QStringLiteral("xxxxxxxx")};
+        QTest::newRow("no line end at all")
+            << QByteArray(1000, 'x') << 10 << 8 << QStringList{QStringLiteral("xxxxxxxx")};
         QTest::newRow("cut line counts toward the maximum")
-            << QByteArray("123456789\r\nB\r\n") << 1 << 8 << QStringList{QStringLiteral("12345678")};
+            << QByteArray("123456789\r\nB\r\n") << 1 << 8
+            << QStringList{QStringLiteral("12345678")};
         QTest::newRow("no maximum still stops at the cut")
             << QByteArray("A\r\n123456789\r\nB\r\n") << 0 << 8
             << QStringList{a, QStringLiteral("12345678")};
         QTest::newRow("bound of 64 KiB by default")
-            << QByteArray("A\r\n") + QByteArray(HistoryLineLimit + 1, 'x') + "\r\nB\r\n" << 10
-            << int(HistoryLineLimit) << QStringList{a, QString(HistoryLineLimit, u'x')};
+            << QByteArray("A\r\n") + QByteArray(HistoryLineLimit + 1, 'x') + "\r\nB\r\n"
+            << 10 << int(HistoryLineLimit) << QStringList{a, QString(HistoryLineLimit, u'x')};
     }
     void overlongLineIsCutAndEndsTheReading()
     {
@@ -120,8 +122,9 @@ private slots:
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         const QList<HistoryLine> lines =
-            maxLineBytes == HistoryLineLimit ? readHistoryLines(buffer, qint16(maxItems))
-                                             : readHistoryLines(buffer, qint16(maxItems), maxLineBytes);
+            maxLineBytes == HistoryLineLimit
+                ? readHistoryLines(buffer, qint16(maxItems))
+                : readHistoryLines(buffer, qint16(maxItems), maxLineBytes);
         QCOMPARE(texts(lines), expected);
     }
 

@@ -5,8 +5,8 @@
 #include "support/SpecialFiles.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QClipboard>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>

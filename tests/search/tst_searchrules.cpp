@@ -179,10 +179,10 @@ private slots:
             << QStringLiteral("AB-CD") << 1 << 1 << QStringLiteral("X-Y");
         QTest::newRow("refused first characters keep the selection")
             << QStringLiteral("A-B") << 1 << 2 << QStringLiteral(".-#X-");
-        QTest::newRow("whole text selected") << QStringLiteral("A-B") << 0 << 3
-                                             << QStringLiteral("-C-D-E");
-        QTest::newRow("at the end after a dash") << QStringLiteral("AB-") << 3 << 0
-                                                 << QStringLiteral("-C-");
+        QTest::newRow("whole text selected")
+            << QStringLiteral("A-B") << 0 << 3 << QStringLiteral("-C-D-E");
+        QTest::newRow("at the end after a dash")
+            << QStringLiteral("AB-") << 3 << 0 << QStringLiteral("-C-");
         QTest::newRow("nul character before the caret")
             << QStringLiteral("A") + nul << 2 << 0 << QStringLiteral("-B");
         QTest::newRow("nul character after the caret")

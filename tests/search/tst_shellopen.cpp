@@ -115,7 +115,8 @@ private slots:
     void relativeFilePathBecomesAbsolute()
     {
         const QString relative = QStringLiteral("--manual/Nimbrel Launcher/SearchHistory-1.dat");
-        QVERIFY(OpenInDefaultHandler(QStringLiteral("Notepad"), relative, ShowCommand::Normal) > 32);
+        QVERIFY(OpenInDefaultHandler(QStringLiteral("Notepad"), relative, ShowCommand::Normal) >
+                32);
         QCOMPARE(loggedArguments(), QStringList{QDir::currentPath() + u'/' + relative});
     }
 

@@ -72,7 +72,8 @@ void LocalHttpServer::start(QTcpSocket *socket, const Route &route)
     switch (route.mode) {
     case Mode::HeaderFlood:
         m_bytesSent += socket->write(route.head);
-        keepSending(socket, QByteArray("X-Flood: 0123456789abcdef0123456789abcdef\r\n").repeated(1000));
+        keepSending(socket,
+                    QByteArray("X-Flood: 0123456789abcdef0123456789abcdef\r\n").repeated(1000));
         return;
     case Mode::EndlessHeader:
         m_bytesSent += socket->write(route.head + "X-Endless: ");

@@ -179,7 +179,8 @@ private slots:
         QTest::addColumn<DownloadStatus>("expected");
         const QByteArray status = "HTTP/1.1 200 OK\r\n";
         QTest::newRow("header field after header field")
-            << LocalHttpServer::Route{Mode::HeaderFlood, status, {}} << DownloadStatus::NetworkError;
+            << LocalHttpServer::Route{Mode::HeaderFlood, status, {}}
+            << DownloadStatus::NetworkError;
         QTest::newRow("one header field without end")
             << LocalHttpServer::Route{Mode::EndlessHeader, status, {}}
             << DownloadStatus::NetworkError;
@@ -218,12 +219,12 @@ private slots:
         QTest::addColumn<DownloadStatus>("expected");
         QTest::addColumn<QByteArray>("expectedBody");
         const QByteArray entry = "Nimbrel Launcher:1.3\r\n";
-        QTest::newRow("chunked") << LocalHttpServer::Route{Mode::Answer,
-                                                           httpHead(200, -1,
-                                                                    "Transfer-Encoding: chunked\r\n"),
-                                                           "8\r\nNimbrel \r\ne\r\nLauncher:1.3\r\n"
-                                                           "\r\n0\r\n\r\n"}
-                                 << DownloadStatus::Done << entry;
+        QTest::newRow("chunked")
+            << LocalHttpServer::Route{Mode::Answer,
+                                      httpHead(200, -1, "Transfer-Encoding: chunked\r\n"),
+                                      "8\r\nNimbrel \r\ne\r\nLauncher:1.3\r\n"
+                                      "\r\n0\r\n\r\n"}
+            << DownloadStatus::Done << entry;
         QTest::newRow("chunked beyond the limit")
             << LocalHttpServer::Route{Mode::Answer,
                                       httpHead(200, -1, "Transfer-Encoding: chunked\r\n"),
@@ -261,10 +262,9 @@ private slots:
     {
         const QString remote = QStringLiteral("http://www.nimbrel.example/dl/swv.txt");
         m_server.answer(remote, 200, "Nimbrel Launcher:1.3\r\n");
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy,
-                                                         QStringLiteral("127.0.0.1"),
-                                                         m_server.port(), QStringLiteral("ann"),
-                                                         QStringLiteral("secret")));
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server.port(),
+                          QStringLiteral("ann"), QStringLiteral("secret")));
         const DownloadResult result = downloadBounded(QUrl(remote));
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
 
@@ -281,10 +281,9 @@ private slots:
 
     void redirectsEndAfterTen()
     {
-        m_server.route(QStringLiteral("/dl/swv.txt"),
-                       {LocalHttpServer::Mode::Answer,
-                        httpHead(302, 0, "Location: /dl/swv.txt\r\n"),
-                        {}});
+        m_server.route(
+            QStringLiteral("/dl/swv.txt"),
+            {LocalHttpServer::Mode::Answer, httpHead(302, 0, "Location: /dl/swv.txt\r\n"), {}});
         const DownloadResult result = downloadBounded(m_server.url(QStringLiteral("/dl/swv.txt")));
         QCOMPARE(result.status, DownloadStatus::HttpError);
         QCOMPARE(m_server.requestCount(), 11);

@@ -50,10 +50,11 @@ private slots:
         QTest::newRow("length") << "HTTP/1.1 200 OK\r\nContent-Length: 22\r\n\r\n" + entry << false
                                 << State::Complete << 200 << entry;
         QTest::newRow("length, bytes after it ignored")
-            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nABCDEFG") << false << State::Complete
-            << 200 << QByteArray("ABCD");
-        QTest::newRow("length, cut short") << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nABC")
-                                           << true << State::Malformed << 200 << QByteArray();
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nABCDEFG") << false
+            << State::Complete << 200 << QByteArray("ABCD");
+        QTest::newRow("length, cut short")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nABC") << true
+            << State::Malformed << 200 << QByteArray();
         QTest::newRow("length, still coming")
             << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nABC") << false
             << State::ReadingBody << 200 << QByteArray();
@@ -87,8 +88,9 @@ private slots:
                           "4\r\nNimb\r\n12;name=value\r\nrel Launcher:1.3\r\n\r\n0\r\n\r\n")
             << false << State::Complete << 200 << entry;
         QTest::newRow("chunked with trailer fields, length ignored")
-            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1\r\nTransfer-Encoding: chunked\r\n\r\n"
-                          "3\r\nABC\r\n0\r\nX-Trailer: 1\r\n\r\n")
+            << QByteArray(
+                   "HTTP/1.1 200 OK\r\nContent-Length: 1\r\nTransfer-Encoding: chunked\r\n\r\n"
+                   "3\r\nABC\r\n0\r\nX-Trailer: 1\r\n\r\n")
             << false << State::Complete << 200 << QByteArray("ABC");
         QTest::newRow("chunked, cut short")
             << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nABC\r\n")
@@ -113,13 +115,15 @@ private slots:
         QTest::newRow("other transfer coding: until close")
             << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\nAB") << true
             << State::Complete << 200 << QByteArray("AB");
-        QTest::newRow("LF alone ends lines") << QByteArray("HTTP/1.1 200 OK\nContent-Length: 2\n\nAB")
-                                             << false << State::Complete << 200 << QByteArray("AB");
+        QTest::newRow("LF alone ends lines")
+            << QByteArray("HTTP/1.1 200 OK\nContent-Length: 2\n\nAB") << false << State::Complete
+            << 200 << QByteArray("AB");
         QTest::newRow("empty lines before the status line")
             << QByteArray("\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nAB") << false
             << State::Complete << 200 << QByteArray("AB");
         QTest::newRow("interim answer first")
-            << QByteArray("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nAB")
+            << QByteArray(
+                   "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nAB")
             << false << State::Complete << 200 << QByteArray("AB");
         QTest::newRow("204 has no body") << QByteArray("HTTP/1.1 204 No Content\r\n\r\n") << false
                                          << State::Complete << 204 << QByteArray();
@@ -129,14 +133,15 @@ private slots:
         QTest::newRow("switching protocols was not asked for")
             << QByteArray("HTTP/1.1 101 Switching Protocols\r\n\r\n") << false << State::Malformed
             << 0 << QByteArray();
-        QTest::newRow("not HTTP: refused at once") << QByteArray("\x01\x02 not http") << false
-                                                   << State::Malformed << 0 << QByteArray();
-        QTest::newRow("HTTP/0.9 body without a head") << QByteArray("Nimbrel Launcher:1.3") << false
-                                                      << State::Malformed << 0 << QByteArray();
+        QTest::newRow("not HTTP: refused at once")
+            << QByteArray("\x01\x02 not http") << false << State::Malformed << 0 << QByteArray();
+        QTest::newRow("HTTP/0.9 body without a head")
+            << QByteArray("Nimbrel Launcher:1.3") << false << State::Malformed << 0 << QByteArray();
         QTest::newRow("bad status line") << QByteArray("HTTP/1.1 2000 OK\r\n\r\n") << false
                                          << State::Malformed << 0 << QByteArray();
-        QTest::newRow("status line without a reason") << QByteArray("HTTP/1.1 200\r\n\r\nAB") << true
-                                                      << State::Complete << 200 << QByteArray("AB");
+        QTest::newRow("status line without a reason")
+            << QByteArray("HTTP/1.1 200\r\n\r\nAB") << true << State::Complete << 200
+            << QByteArray("AB");
         QTest::newRow("head cut short") << QByteArray("HTTP/1.1 200 OK\r\nContent-") << true
                                         << State::Malformed << 0 << QByteArray();
         QTest::newRow("head still coming") << QByteArray("HTTP/1.1 200 OK\r\nContent-") << false
@@ -156,8 +161,8 @@ private slots:
         QTest::newRow("interim answers without end")
             << QByteArray("HTTP/1.1 100 Continue\r\n\r\n").repeated(100) << false
             << State::Malformed << 0 << QByteArray();
-        QTest::newRow("empty lines without end") << QByteArray("\r\n").repeated(1000) << false
-                                                 << State::Malformed << 0 << QByteArray();
+        QTest::newRow("empty lines without end")
+            << QByteArray("\r\n").repeated(1000) << false << State::Malformed << 0 << QByteArray();
     }
     void answers()
     {

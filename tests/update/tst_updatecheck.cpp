@@ -1,19 +1,19 @@
 #include "LocalHttpServer.h"
 #include "core/Module1.h"
+#include "core/SystemDesktop.h"
 #include "search/OpenInDefaultHandler.h"
 #include "support/FakeDesktop.h"
 #include "support/SpecialFiles.h"
 #include "support/TestEnvironment.h"
-#include "core/SystemDesktop.h"
 #include "update/UpdateCheck.h"
 
 #include <QAbstractButton>
 #include <QDir>
-#include <QScreen>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QNetworkProxy>
 #include <QPushButton>
+#include <QScreen>
 #include <QTcpServer>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -262,7 +262,8 @@ private slots:
     void veryLongVersionKeepsTheBoxOnTheScreen()
     {
         const QString version = u"2."_qs + QString(1000 * 1000, u'9');
-        const QString message = updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs).text;
+        const QString message =
+            updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs).text;
         QVERIFY2(message.size() < 400, qPrintable(QString::number(message.size())));
         QVERIFY(message.startsWith(u"A newer version  ( 2.999"_qs));
         QVERIFY(message.contains(u"9\u20269"_qs));

@@ -128,12 +128,11 @@ private slots:
         const QString end(127, u'E');
         QTest::newRow("ordinary") << u" 1.3"_qs << u" 1.3"_qs;
         QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("256 characters, shown whole")
-            << start + end + u'E' << start + end + u'E';
+        QTest::newRow("256 characters, shown whole") << start + end + u'E' << start + end + u'E';
         QTest::newRow("257 characters, middle left out")
             << start + u"MM"_qs + end << start + u'\u2026' + end;
-        QTest::newRow("a megabyte") << start + QString(1000 * 1000, u'M') + end
-                                    << start + u'\u2026' + end;
+        QTest::newRow("a megabyte")
+            << start + QString(1000 * 1000, u'M') + end << start + u'\u2026' + end;
         const QString face = QStringLiteral("\U0001F600"); // two UTF-16 units
         QTest::newRow("no half characters at the cut")
             << QString(127, u'S') + face + QString(100, u'M') + face + QString(126, u'E')
