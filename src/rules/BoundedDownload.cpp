@@ -4,6 +4,7 @@
 #include "rules/HttpResponse.h"
 
 #include <QEventLoop>
+#include <QNetworkProxy>
 #include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
@@ -52,23 +53,48 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// A GET of the URL's path and query. The connection closes after the answer,
-// and the body comes as it is stored, without compression.
-QByteArray requestFor(const QUrl &url)
+// The proxy the system or the application names for the URL, as Qt's own
+// network access would use it (http_proxy and no_proxy on Linux).
+QNetworkProxy proxyFor(const QUrl &url)
 {
-    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
-    if (target.isEmpty())
-        target = "/";
-    if (url.hasQuery())
-        target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
+    return QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url))
+        .value(0, QNetworkProxy(QNetworkProxy::NoProxy));
+}
+
+// A plain-http request goes to an HTTP proxy itself, naming the whole URL;
+// https and other kinds of proxy are tunnels the socket makes on its own.
+bool sentToProxy(const QUrl &url, const QNetworkProxy &proxy)
+{
+    return !isHttps(url) && (proxy.type() == QNetworkProxy::HttpProxy ||
+                             proxy.type() == QNetworkProxy::HttpCachingProxy);
+}
+
+// A GET of the URL's path and query (of the whole URL, for a proxy). The
+// connection closes after the answer, and the body comes as it is stored,
+// without compression.
+QByteArray requestFor(const QUrl &url, const QNetworkProxy &proxy)
+{
     QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
     if (host.contains(':'))
         host = '[' + host + ']';
     if (url.port() != -1 && url.port() != (isHttps(url) ? 443 : 80))
         host += ':' + QByteArray::number(url.port());
+    QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
+    if (target.isEmpty())
+        target = "/";
+    if (url.hasQuery())
+        target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
+
+    QByteArray extra;
+    if (sentToProxy(url, proxy)) {
+        target = url.scheme().toLatin1() + "://" + host + target;
+        if (!proxy.user().isEmpty())
+            extra = "Proxy-Authorization: Basic " +
+                    (proxy.user() + u':' + proxy.password()).toUtf8().toBase64() + "\r\n";
+    }
     return "GET " + target + " HTTP/1.1\r\nHost: " + host +
            "\r\nUser-Agent: " + AppInfo::ApplicationTitle.toLatin1() +
-           "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n";
+           "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n" + extra + "\r\n";
 }
 
 class Exchange
@@ -120,7 +146,17 @@ private:
         m_sockets.push_back(std::move(socket));
         s->setReadBufferSize(ReadBufferSize);
 
-        const QByteArray request = requestFor(url);
+        const QNetworkProxy proxy = proxyFor(url);
+        const QByteArray request = requestFor(url, proxy);
+        QString host = url.host();
+        quint16 port = quint16(defaultPort(url));
+        if (sentToProxy(url, proxy)) {
+            s->setProxy(QNetworkProxy::NoProxy);
+            host = proxy.hostName();
+            port = proxy.port();
+        } else {
+            s->setProxy(proxy);
+        }
         QObject::connect(s, &QIODevice::readyRead, &m_loop, [this, s] { take(s); });
         QObject::connect(s, &QAbstractSocket::disconnected, &m_loop, [this, s] { ended(s); });
         QObject::connect(s, &QAbstractSocket::errorOccurred, &m_loop,
@@ -136,13 +172,13 @@ private:
         if (auto *tls = qobject_cast<QSslSocket *>(s)) {
             QObject::connect(tls, &QSslSocket::encrypted, &m_loop,
                              [tls, request] { tls->write(request); });
-            tls->connectToHostEncrypted(url.host(), quint16(defaultPort(url)));
+            tls->connectToHostEncrypted(host, port);
             return;
         }
 #endif
         QObject::connect(s, &QAbstractSocket::connected, &m_loop,
                          [s, request] { s->write(request); });
-        s->connectToHost(url.host(), quint16(defaultPort(url)));
+        s->connectToHost(host, port);
     }
 
     // Reads what the socket holds; false once the exchange has moved on (it

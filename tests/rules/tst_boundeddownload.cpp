@@ -314,6 +314,29 @@ private slots:
         QCOMPARE(result.body, expectedBody);
     }
 
+    // As Qt's own network access did: a plain-http request goes to an HTTP
+    // proxy naming the whole URL, with the proxy's credentials.
+    void plainHttpGoesThroughAnHttpProxy()
+    {
+        const QString remote = QStringLiteral("http://www.nimbrel.example/dl/swv.txt");
+        m_server.answer(remote, 200, "Nimbrel Launcher:1.3\r\n");
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server.port(),
+                          QStringLiteral("ann"), QStringLiteral("secret")));
+        const DownloadResult result = downloadBounded(QUrl(remote));
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+
+        QCOMPARE(result.status, DownloadStatus::Done);
+        QCOMPARE(result.body, QByteArray("Nimbrel Launcher:1.3\r\n"));
+        const QByteArray request = m_server.lastRequest();
+        QVERIFY2(request.startsWith(QByteArray("GET " + remote.toLatin1() + " HTTP/1.1\r\n")),
+                 request.constData());
+        QVERIFY2(request.contains("\r\nHost: www.nimbrel.example\r\n"), request.constData());
+        QVERIFY2(request.contains(QByteArray("\r\nProxy-Authorization: Basic " +
+                                             QByteArray("ann:secret").toBase64() + "\r\n")),
+                 request.constData());
+    }
+
     void redirectsEndAfterTen()
     {
         m_server.route(

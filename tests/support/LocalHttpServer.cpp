@@ -103,6 +103,8 @@ void LocalHttpServer::serve(QTcpSocket *socket)
         return;
     socket->setProperty("served", true);
     ++m_requests;
+    const QByteArray head = socket->peek(64 * 1024);
+    m_lastRequest = head.first(head.indexOf("\r\n\r\n") + 4);
     const QList<QByteArray> requestLine = socket->readLine().trimmed().split(' ');
     const QString path = QString::fromLatin1(requestLine.value(1));
     start(socket, m_routes.value(path, {Mode::Answer, httpHead(404, 9), "not found"}));

@@ -61,6 +61,7 @@ public:
     int requestCount() const { return m_requests; }
     qint64 bytesSent() const { return m_bytesSent; }
     int openConnections() const { return m_open; }
+    QByteArray lastRequest() const { return m_lastRequest; } // its head; not thread-safe
 
 private:
     void serve(QTcpSocket *socket);
@@ -73,6 +74,7 @@ private:
     std::atomic<int> m_requests = 0;
     std::atomic<qint64> m_bytesSent = 0;
     std::atomic<int> m_open = 0;
+    QByteArray m_lastRequest;
 };
 
 // A LocalHttpServer on a thread of its own, serving one route at /dl/swv.txt:
