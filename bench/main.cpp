@@ -6,7 +6,7 @@
 #include "LocalServer.h"
 #include "ShownAndIdle.h"
 
-#include "desktop/DesktopIdentity.h"
+#include "app/Launcher.h"
 #include "desktop/SystemDesktop.h"
 #include "rules/Module1.h"
 #include "rules/SearchRules.h"
@@ -95,11 +95,12 @@ int showFloor(const QString &geometryText, std::function<void(QWidget *)> then)
 // The real main window, as main() starts it; `then` runs once it is shown and idle.
 int showLauncher(std::function<void(MainForm &)> then)
 {
-    DesktopIdentity::apply();
-    MainForm form;
-    form.show();
+    Launcher launcher({QStringLiteral("nimbrel-launcher")});
+    if (launcher.handOver())
+        return fail(QStringLiteral("a launcher is running already for this profile"));
+    MainForm &form = launcher.open();
     whenShownAndIdle(&form, [&form, then] { then(form); });
-    return QApplication::exec();
+    return launcher.exec();
 }
 
 int floorMode(const QString &geometry)

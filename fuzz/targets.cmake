@@ -7,4 +7,5 @@ set(NIMBREL_FUZZ_TARGETS
     fuzz_search_box
     fuzz_versions_file
     fuzz_mailto
-    fuzz_http_response)
+    fuzz_http_response
+    fuzz_instance_message)

@@ -1,13 +1,19 @@
-#include "desktop/DesktopIdentity.h"
-#include "windows/MainForm.h"
+#include "app/CommandLine.h"
+#include "app/Launcher.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    Nimbrel::DesktopIdentity::apply();
-    Nimbrel::MainForm form;
-    form.show();
-    return app.exec();
+    Nimbrel::Launcher launcher(Nimbrel::CommandLine::arguments(argc, argv));
+    // A second start ends here, before the window system is even contacted.
+    if (const std::optional<int> status = launcher.handOver())
+        return *status;
+
+    // The words were read above; Qt sees only the program's name, so no
+    // search word is taken for one of its own options.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    launcher.open();
+    return launcher.exec();
 }

@@ -19,6 +19,7 @@
 #include "windows/WindowFont.h"
 #include "windows/WrappingButton.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -251,7 +252,11 @@ void MainForm::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    writeBackChanges();
+}
 
+void MainForm::writeBackChanges()
+{
     if (Module1::isSwitched(State.CloseWhenBrowserOpen))
         writeSetting(this, Settings::CloseWhenBrowserOpen.name,
                      QString::number(Module1::storedOptionValue(State.CloseWhenBrowserOpen)));
@@ -263,6 +268,38 @@ void MainForm::Form_Unload()
                      QString::number(State.SelectedSavedList));
     if (State.HistoryChanged)
         SaveHistoryList(*List_History);
+}
+
+void MainForm::bringToFront()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    QWidget *window = QApplication::activeModalWidget();
+    if (!window)
+        window = this;
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (window == this)
+        Text_SearchData->setFocus();
+}
+
+bool MainForm::searchFromOutside(const QString &term)
+{
+    Text_SearchData->replaceAsTyped(term);
+    if (Text_SearchData->text().isEmpty())
+        return false;
+    Text_SearchData_KeyDown(Qt::Key_Return, Qt::NoModifier);
+    return true;
+}
+
+void MainForm::saveChanges()
+{
+    writeBackChanges();
+}
+
+void MainForm::unload()
+{
+    Form_Unload();
 }
 
 void MainForm::Command_Exit_Click()

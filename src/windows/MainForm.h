@@ -27,6 +27,24 @@ public:
     // True once the load handler has run to its end.
     bool formLoaded() const { return FormLoaded; }
 
+    // Requests from outside the window: another start of the program, the
+    // command line, the end of the session.
+
+    // Shows the window the user can work in (an open modal window, otherwise
+    // this one with the focus in the search box) in front, active, restored
+    // if it was minimised.
+    void bringToFront();
+    // Searches `term` as if the user had emptied the search box, typed the
+    // term into it and pressed Enter. False, with nothing searched, when the
+    // box's rules leave nothing of the term.
+    bool searchFromOutside(const QString &term);
+    // Writes back what closing would write, and keeps running: for a logout
+    // that may still be called off.
+    void saveChanges();
+    // Runs the unload handler, once, without closing the window: for ends
+    // that do not go through the window system.
+    void unload();
+
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -63,6 +81,8 @@ private:
     void connectHandlers();
     // Copies the selected history item into the search box, unfiltered.
     Picked pickSelectedItem();
+    // Writes the changed options and the changed list, as the unload does.
+    void writeBackChanges();
 
     SearchBox *Text_SearchData;
     HistoryListBox *List_History;

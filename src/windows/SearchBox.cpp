@@ -54,6 +54,12 @@ int SearchBox::caretPosition() const
     return hasSelectedText() ? selectionStart() : cursorPosition();
 }
 
+void SearchBox::replaceAsTyped(const QString &incoming)
+{
+    clear();
+    pasteAsTyped(incoming);
+}
+
 // Pasted text obeys the same rules as typing, so the box never holds what the
 // user could not have typed.
 void SearchBox::pasteAsTyped(const QString &incoming)

@@ -14,6 +14,10 @@ class SearchBox : public QLineEdit
 public:
     explicit SearchBox(QWidget *parent = nullptr);
 
+    // Empties the box and lets in what of `incoming` the user could have
+    // typed into it, as a paste into the empty box would.
+    void replaceAsTyped(const QString &incoming);
+
 signals:
     // Every key pressed in the box, before the box acts on it.
     void keyDown(int keyCode, Qt::KeyboardModifiers shift);

@@ -6,26 +6,17 @@
 #   run-e2e.sh <build directory> [cmake executable]
 set -euo pipefail
 
-fail() { echo "e2e: FAIL: $*" >&2; exit 1; }
+name=e2e
+. "$(dirname "$0")/common.sh"
 
 if [ "${1:-}" != --inside ]; then
     build=$(realpath "${1:?usage: run-e2e.sh <build directory> [cmake]}")
     cmake=${2:-cmake}
-    for tool in xvfb-run xdotool xauth; do
-        if ! command -v "$tool" >/dev/null; then
-            [ "${CI:-}" = true ] && fail "$tool is missing (scripts/install-deps installs it)"
-            echo "e2e: skipped, $tool is missing"
-            exit 77
-        fi
-    done
+    need_tools xvfb-run xdotool xauth
 
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
-    # A home of its own: the real user's settings and history stay untouched.
-    export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-    export XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime AppData=$work/AppData
-    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$AppData" "$work/bin"
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    isolate_home "$work"
 
     # Installed as a user would get it, into a prefix of its own.
     "$cmake" --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 ||

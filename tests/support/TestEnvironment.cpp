@@ -20,9 +20,13 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_DATA_HOME", root + "/data");
     qputenv("XDG_CACHE_HOME", root + "/cache");
+    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
     qputenv("AppData", root + "/AppData");
     for (const char *dir : {"/home", "/config", "/data", "/cache", "/AppData"})
         QDir().mkpath(rootPath + QLatin1String(dir));
+    // The runtime folder is the user's alone, as the session's own is.
+    QDir().mkpath(runtimeFolder());
+    QFile::setPermissions(runtimeFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QString TestEnvironment::root()
@@ -33,6 +37,11 @@ QString TestEnvironment::root()
 QString TestEnvironment::appData()
 {
     return rootPath + QStringLiteral("/AppData");
+}
+
+QString TestEnvironment::runtimeFolder()
+{
+    return rootPath + QStringLiteral("/runtime");
 }
 
 QString TestEnvironment::dataFolder()

@@ -13,9 +13,10 @@ public:
     TestEnvironment();
 
     static QString root();
-    static QString appData();      // the AppData variable's value
-    static QString dataFolder();   // AppData + "/Nimbrel Launcher"
-    static QString settingsFile(); // the INI file of the settings store
+    static QString appData();       // the AppData variable's value
+    static QString runtimeFolder(); // XDG_RUNTIME_DIR
+    static QString dataFolder();    // AppData + "/Nimbrel Launcher"
+    static QString settingsFile();  // the INI file of the settings store
 
     // Forgets every setting, every file under AppData and the cache home, and
     // the shared state.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "desktop/Desktop.h"
+
+namespace Nimbrel
+{
+
+// The desktop while the session ends: what would be a message box goes to
+// standard error instead, since nobody is left to answer a box. A question is
+// answered with its safe choice (Cancel, otherwise No), as closing the box
+// would. Everything else goes to the desktop that was in use.
+class ConsoleMessages : public Desktop
+{
+public:
+    explicit ConsoleMessages(Desktop &previous) : m_previous(previous) {}
+
+    int openInDefaultHandler(const QString &file, const QString &parameters,
+                             int showCommand) override;
+    QMessageBox::StandardButton showMessage(const MessageRequest &request) override;
+    bool setClipboardText(const QString &text) override;
+
+    Desktop &previous() const { return m_previous; }
+
+private:
+    Desktop &m_previous;
+};
+
+} // namespace Nimbrel

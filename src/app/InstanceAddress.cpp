@@ -1,0 +1,116 @@
+#include "app/InstanceAddress.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
+namespace Nimbrel
+{
+
+namespace
+{
+
+const QString Stem = QStringLiteral("nimbrel-launcher.");
+
+QString keepSafeCharacters(QString text)
+{
+    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._-]"));
+    text.replace(unsafe, QStringLiteral("-"));
+    return text.left(64);
+}
+
+#ifdef Q_OS_UNIX
+// Why `folder` must not hold the socket, or an empty text when it may: it has
+// to be a real folder (not a link to one) of this user's own that nobody
+// else can write into or list.
+QString unsafeFolderReason(const QString &folder)
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
+        return QString::fromLocal8Bit(strerror(errno));
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("it is not a folder");
+    if (info.st_uid != ::getuid())
+        return QStringLiteral("it belongs to another user");
+    if (info.st_mode & (S_IRWXG | S_IRWXO))
+        return QStringLiteral("other users have access to it");
+    return QString();
+}
+#endif
+
+} // namespace
+
+QString InstanceAddress::displayKey(const QString &waylandDisplay, const QString &x11Display)
+{
+    if (!waylandDisplay.isEmpty())
+        return keepSafeCharacters(QStringLiteral("wayland-") + waylandDisplay);
+    if (x11Display.isEmpty())
+        return QStringLiteral("none");
+    // ":0", ":0.0" and "unix:0" name the same server; the screen does not
+    // matter, since a window can be moved between screens.
+    QString display = x11Display;
+    if (display.startsWith(QLatin1String("unix:")))
+        display.remove(0, 4);
+    const qsizetype colon = display.lastIndexOf(u':');
+    if (colon < 0)
+        return keepSafeCharacters(QStringLiteral("x11-") + display);
+    const QString host = display.left(colon);
+    const QString number = display.mid(colon + 1).section(u'.', 0, 0);
+    return keepSafeCharacters(QStringLiteral("x11-") + (host.isEmpty() ? QString() : host + u'-') +
+                              number);
+}
+
+InstanceAddress InstanceAddress::forThisSession()
+{
+    InstanceAddress address;
+    const QString key =
+        displayKey(qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("DISPLAY"));
+#ifdef Q_OS_UNIX
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!folder.isEmpty()) {
+        const QString reason = unsafeFolderReason(folder);
+        if (!reason.isEmpty()) {
+            address.warning =
+                QStringLiteral("XDG_RUNTIME_DIR (%1) is not used: %2.").arg(folder, reason);
+            folder.clear();
+        }
+    }
+    if (folder.isEmpty()) {
+        folder =
+            QDir::tempPath() + QStringLiteral("/nimbrel-launcher-") + QString::number(::getuid());
+        // Created with no access for others; if it was there before, the
+        // check below decides whether it can be trusted.
+        ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
+        if (const QString reason = unsafeFolderReason(folder); !reason.isEmpty()) {
+            address.error = QStringLiteral("the folder %1 cannot hold the launcher's socket: %2.")
+                                .arg(folder, reason);
+            return address;
+        }
+    }
+    address.serverName = folder + u'/' + Stem + key;
+    address.lockPath = address.serverName + QStringLiteral(".lock");
+#else
+    // Pipe names are shared by all users and sessions of the machine; the
+    // user's name and the session keep them apart, and the server lets only
+    // its own user in.
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    const QString name = Stem + keepSafeCharacters(qEnvironmentVariable("USERNAME")) + u'.' +
+                         QString::number(session) + u'.' + key;
+    address.serverName = name;
+    address.lockPath = QDir::tempPath() + u'/' + name + QStringLiteral(".lock");
+#endif
+    return address;
+}
+
+} // namespace Nimbrel

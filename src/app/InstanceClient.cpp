@@ -1,0 +1,62 @@
+#include "app/InstanceClient.h"
+
+#include <QLocalSocket>
+
+namespace Nimbrel
+{
+
+HandOver HandOver::attempt(const QString &serverName, const QByteArray &request,
+                           QDeadlineTimer deadline)
+{
+    HandOver result;
+    QLocalSocket socket;
+    socket.connectToServer(serverName);
+    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
+        switch (socket.error()) {
+        case QLocalSocket::ServerNotFoundError:
+        case QLocalSocket::ConnectionRefusedError:
+            result.outcome = Outcome::NoInstance;
+            break;
+        case QLocalSocket::SocketTimeoutError:
+            result.outcome = Outcome::TimedOut;
+            break;
+        default:
+            result.outcome = Outcome::Refused;
+            break;
+        }
+        result.detail = socket.errorString();
+        return result;
+    }
+
+    socket.write(request);
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(int(deadline.remainingTime()))) {
+            result.outcome = deadline.hasExpired() ? Outcome::TimedOut : Outcome::Dropped;
+            result.detail = socket.errorString();
+            return result;
+        }
+    }
+
+    // The answer is a few bytes; anything else means it is not a launcher of
+    // this build that answers.
+    QByteArray answer;
+    while (answer.size() < InstanceMessage::ReplySize) {
+        if (socket.bytesAvailable() == 0 &&
+            !socket.waitForReadyRead(int(deadline.remainingTime()))) {
+            result.outcome = deadline.hasExpired() ? Outcome::TimedOut : Outcome::Dropped;
+            result.detail = socket.errorString();
+            return result;
+        }
+        answer += socket.read(InstanceMessage::ReplySize - answer.size());
+    }
+    if (const std::optional<InstanceMessage::Reply> reply = InstanceMessage::decodeReply(answer)) {
+        result.outcome = Outcome::Answered;
+        result.reply = *reply;
+    } else {
+        result.outcome = Outcome::Dropped;
+        result.detail = QStringLiteral("it answered something else");
+    }
+    return result;
+}
+
+} // namespace Nimbrel

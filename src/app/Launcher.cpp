@@ -1,0 +1,260 @@
+#include "app/Launcher.h"
+
+#include "app/InstanceClient.h"
+#include "app/InstanceServer.h"
+#include "app/SessionEnd.h"
+#include "app/WindowActivation.h"
+#include "desktop/DesktopIdentity.h"
+#include "windows/MainForm.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
+namespace Nimbrel
+{
+
+using InstanceMessage::Reply;
+using InstanceMessage::Request;
+
+namespace
+{
+
+// How long a second start waits for the running launcher in all: long enough
+// for one that is still building its window on a busy machine.
+constexpr int HandOverTimeoutMs = 10000;
+// The pause before asking again a launcher that hung up (it may be ending).
+constexpr int RetryMs = 50;
+// How long the running launcher waits for its window to become active before
+// it answers anyway; the window system may refuse.
+constexpr int ActivationWaitMs = 1000;
+
+void print(FILE *stream, const QString &text)
+{
+#ifdef Q_OS_WIN
+    // A program without a console of its own writes into the one it was
+    // started from, if any.
+    static const bool attached = [] {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS))
+            return false;
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+        return true;
+    }();
+    Q_UNUSED(attached)
+#endif
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+void complain(const QString &text)
+{
+    print(stderr, QStringLiteral("nimbrel-launcher: ") + text + u'\n');
+}
+
+void complainNothingToSearch(const QString &term)
+{
+    complain(QStringLiteral("nothing to search: \"%1\" holds no character the search box takes.")
+                 .arg(term));
+}
+
+void complainBusy(const QString &term)
+{
+    complain(QStringLiteral("\"%1\" was not searched: the launcher has a window open that "
+                            "waits for an answer.")
+                 .arg(term));
+}
+
+} // namespace
+
+Launcher::Launcher(const QStringList &arguments) : m_commandLine(CommandLine::parse(arguments)) {}
+
+Launcher::~Launcher() = default;
+
+std::optional<int> Launcher::handOver()
+{
+    switch (m_commandLine.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+        print(stdout, m_commandLine.output);
+        return 0;
+    case CommandLine::Action::Error:
+        print(stderr, m_commandLine.output);
+        return 2;
+    case CommandLine::Action::Start:
+        break;
+    }
+
+    m_address = InstanceAddress::forThisSession();
+    if (!m_address.warning.isEmpty())
+        complain(m_address.warning);
+    if (!m_address.error.isEmpty()) {
+        complain(m_address.error + QStringLiteral(" Starting without looking for a running one."));
+        return std::nullopt;
+    }
+
+    Request request;
+    if (!m_commandLine.term.isEmpty()) {
+        request.action = Request::Action::Search;
+        request.term = m_commandLine.term;
+    }
+    request.startupId = qgetenv("DESKTOP_STARTUP_ID");
+    request.activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
+    const QByteArray bytes = InstanceMessage::encodeRequest(request);
+
+    const QDeadlineTimer deadline(HandOverTimeoutMs);
+    for (;;) {
+        const HandOver attempt = HandOver::attempt(m_address.serverName, bytes, deadline);
+        if (attempt.outcome == HandOver::Outcome::NoInstance) {
+            if (m_electionLock)
+                return std::nullopt; // elected: the lock is held until the server listens
+            // Starts at the same moment all get here; the lock lets one of them
+            // become the launcher, and the others then find it.
+            m_electionLock.emplace(m_address.lockPath);
+            if (m_electionLock->tryLock(int(deadline.remainingTime())))
+                continue;
+            const bool timedOut = m_electionLock->error() == QLockFile::LockFailedError;
+            m_electionLock.reset();
+            if (timedOut) {
+                complain(
+                    QStringLiteral("another start held %1 for too long.").arg(m_address.lockPath));
+                return 1;
+            }
+            complain(QStringLiteral("%1 cannot be created; starting without looking for a "
+                                    "running launcher.")
+                         .arg(m_address.lockPath));
+            return std::nullopt;
+        }
+        m_electionLock.reset();
+
+        switch (attempt.outcome) {
+        case HandOver::Outcome::Answered:
+            return reportReply(attempt.reply);
+        case HandOver::Outcome::Dropped:
+            if (!deadline.hasExpired()) {
+                QThread::msleep(RetryMs);
+                continue;
+            }
+            complain(QStringLiteral("the running launcher did not take the request (%1).")
+                         .arg(attempt.detail));
+            return 1;
+        case HandOver::Outcome::TimedOut:
+            complain(QStringLiteral("the running launcher did not answer within %1 seconds.")
+                         .arg(HandOverTimeoutMs / 1000));
+            return 1;
+        case HandOver::Outcome::Refused:
+        case HandOver::Outcome::NoInstance:
+            complain(QStringLiteral("cannot reach the running launcher at %1: %2")
+                         .arg(m_address.serverName, attempt.detail));
+            return 1;
+        }
+    }
+}
+
+std::optional<int> Launcher::reportReply(Reply reply) const
+{
+    switch (reply) {
+    case Reply::Done:
+        return 0;
+    case Reply::NothingToSearch:
+        complainNothingToSearch(m_commandLine.term);
+        return 0;
+    case Reply::Busy:
+        complainBusy(m_commandLine.term);
+        return 1;
+    }
+    return 1;
+}
+
+MainForm &Launcher::open()
+{
+    DesktopIdentity::apply();
+    if (m_electionLock) {
+        m_server = std::make_unique<InstanceServer>();
+        if (!m_server->listen(m_address.serverName)) {
+            complain(QStringLiteral("cannot listen at %1 (%2); later starts open windows of "
+                                    "their own.")
+                         .arg(m_address.serverName, m_server->errorString()));
+            m_server.reset();
+        }
+        m_electionLock.reset();
+    }
+
+    m_form = std::make_unique<MainForm>();
+    m_sessionEnd = std::make_unique<SessionEnd>(*m_form);
+    m_form->show();
+    if (m_server)
+        m_server->serve([this](const Request &request) { return handle(request); });
+    if (!m_commandLine.term.isEmpty())
+        QTimer::singleShot(0, m_form.get(), [this] { searchCommandLineTerm(); });
+    return *m_form;
+}
+
+int Launcher::exec()
+{
+    const int status = QApplication::exec();
+    // The lists are saved by now; only then may another start take over.
+    m_server.reset();
+    m_sessionEnd.reset();
+    m_form.reset();
+    return status;
+}
+
+void Launcher::searchCommandLineTerm()
+{
+    if (m_sessionEnd->isEnding())
+        return;
+    if (QApplication::activeModalWidget())
+        complainBusy(m_commandLine.term);
+    else if (!m_form->searchFromOutside(m_commandLine.term))
+        complainNothingToSearch(m_commandLine.term);
+}
+
+std::optional<Reply> Launcher::handle(const Request &request)
+{
+    // A launcher that is ending hangs up; the other start tries again and
+    // becomes the launcher once this one has saved and gone.
+    if (m_sessionEnd->isEnding())
+        return std::nullopt;
+
+    const bool modal = QApplication::activeModalWidget() != nullptr;
+    if (request.action == Request::Action::Search && !modal &&
+        m_form->searchFromOutside(request.term))
+        return Reply::Done;
+
+    WindowActivation::prepare(request.startupId, request.activationToken);
+    m_form->bringToFront();
+    waitUntilActive();
+    if (request.action == Request::Action::Activate)
+        return Reply::Done;
+    return modal ? Reply::Busy : Reply::NothingToSearch;
+}
+
+void Launcher::waitUntilActive()
+{
+    // The answer goes out once the window is really active, so that the
+    // other start ends when the user can type.
+    QWidget *window = QApplication::activeModalWidget();
+    if (!window)
+        window = m_form.get();
+    if (QApplication::activeWindow() == window)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(ActivationWaitMs, &loop, &QEventLoop::quit);
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &loop, [&loop, window] {
+        if (QApplication::activeWindow() == window)
+            loop.quit();
+    });
+    loop.exec();
+}
+
+} // namespace Nimbrel

@@ -1,0 +1,26 @@
+# Shared by the end-to-end scripts; set `name` (the prefix of their messages)
+# before sourcing.
+
+fail() { echo "$name: FAIL: $*" >&2; exit 1; }
+
+# Skips the test (exit 77) when one of the tools is missing on a developer's
+# machine; under CI=true a missing tool fails it.
+need_tools() { # tool...
+    local tool
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null; then
+            [ "${CI:-}" = true ] && fail "$tool is missing (scripts/install-deps installs it)"
+            echo "$name: skipped, $tool is missing"
+            exit 77
+        fi
+    done
+}
+
+# A home of its own under the work folder: the real user's settings and
+# history stay untouched. Also makes <work>/bin for stand-ins.
+isolate_home() { # work
+    export HOME=$1/home XDG_CONFIG_HOME=$1/config XDG_DATA_HOME=$1/data
+    export XDG_CACHE_HOME=$1/cache XDG_RUNTIME_DIR=$1/runtime AppData=$1/AppData
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$AppData" "$1/bin"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+}
