@@ -310,7 +310,7 @@ int pasteMode(const QString &kind, int megabytes)
 {
     return showLauncher([kind, megabytes](MainForm &form) {
         const QString text = pasteText(kind, megabytes);
-        pasteInto(form.Text_SearchData, text,
+        pasteInto(form.findChild<QLineEdit *>(QStringLiteral("Text_SearchData")), text,
                   SearchRules::typedInsertion(QString(), 0, 0, text).size());
     });
 }

@@ -1,6 +1,7 @@
 #include "desktop/HandlerLaunch.h"
 
 #include "desktop/Desktop.h"
+#include "rules/TextElision.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,10 +29,7 @@ constexpr qsizetype ShownCharacters = 600;
 
 QString elided(const QString &text)
 {
-    if (text.size() <= ShownCharacters)
-        return text;
-    const qsizetype head = ShownCharacters * 2 / 3;
-    return text.left(head) + u'\u2026' + text.right(ShownCharacters - head - 1);
+    return elidedInTheMiddle(text, ShownCharacters, ShownCharacters * 2 / 3);
 }
 
 // One handler that runs, with the file its error output goes to. It goes

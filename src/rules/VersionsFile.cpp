@@ -1,6 +1,7 @@
 #include "rules/VersionsFile.h"
 
 #include "rules/NumericValue.h"
+#include "rules/TextElision.h"
 
 namespace Nimbrel
 {
@@ -88,17 +89,7 @@ bool isNewerVersion(QStringView published, QStringView own)
 
 QString shownVersionText(const QString &version)
 {
-    if (version.size() <= MaxShownVersionLength)
-        return version;
-    const QChar ellipsis(u'\u2026');
-    qsizetype head = MaxShownVersionLength / 2;
-    qsizetype tail = MaxShownVersionLength - head - 1;
-    // Never half of a character beyond 16 bits.
-    if (version.at(head - 1).isHighSurrogate())
-        --head;
-    if (version.at(version.size() - tail).isLowSurrogate())
-        --tail;
-    return version.first(head) + ellipsis + version.last(tail);
+    return elidedInTheMiddle(version, MaxShownVersionLength, MaxShownVersionLength / 2);
 }
 
 } // namespace Nimbrel
