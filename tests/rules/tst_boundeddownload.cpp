@@ -263,7 +263,13 @@ private slots:
         QVERIFY(result.body.isEmpty());
         QVERIFY2(elapsed < deadline.count() + 1500, qPrintable(QString::number(elapsed)));
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 3000);
-        QCOMPARE(threadCount(), threadsBefore);
+        // No thread of the download is left; one of Qt's idle pool threads
+        // from an earlier case may have ended meanwhile.
+        const qsizetype threadsAfter = threadCount();
+        QVERIFY2(threadsAfter <= threadsBefore,
+                 qPrintable(QStringLiteral("%1 threads after, %2 before")
+                                .arg(threadsAfter)
+                                .arg(threadsBefore)));
         const qint64 sent = server.bytesSent();
         QTest::qWait(300);
         QCOMPARE(server.bytesSent(), sent);
