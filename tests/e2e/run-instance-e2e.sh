@@ -81,7 +81,8 @@ cleanup() {
 }
 trap cleanup EXIT
 for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "the window manager did not start"
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' ||
+    fail "the window manager did not start: $(cat "$WORK/openbox.log")"
 
 "$launcher" >"$WORK/launcher.out" 2>&1 &
 pid=$!
