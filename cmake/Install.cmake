@@ -8,14 +8,13 @@ include(GNUInstallDirs)
 set(NIMBREL_APP_ID example.nimbrel.Launcher)
 target_compile_definitions(nimbrel_gui PRIVATE NIMBREL_APP_ID="${NIMBREL_APP_ID}")
 
-install(TARGETS nimbrel-launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-
 if(WIN32)
     configure_file(${PROJECT_SOURCE_DIR}/resources/nimbrel-launcher.rc.in
                    ${PROJECT_BINARY_DIR}/nimbrel-launcher.rc @ONLY)
     target_sources(nimbrel-launcher PRIVATE ${PROJECT_BINARY_DIR}/nimbrel-launcher.rc)
-    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_BINDIR})
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsDeploy.cmake)
 elseif(UNIX AND NOT APPLE)
+    install(TARGETS nimbrel-launcher RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${PROJECT_SOURCE_DIR}/data/${NIMBREL_APP_ID}.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${PROJECT_SOURCE_DIR}/data/${NIMBREL_APP_ID}.metainfo.xml

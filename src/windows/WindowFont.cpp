@@ -6,6 +6,16 @@ namespace Nimbrel::WindowFont
 namespace
 {
 
+#ifdef Q_OS_WIN
+// The windows were laid out for this face at this size; Windows maps it to
+// its TrueType successor, Microsoft Sans Serif.
+QFont designFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    return font;
+}
+#else
 constexpr double SmallestPoints = 8.0;
 
 // A font may be given in pixels; Qt assumes 96 pixels an inch for fonts
@@ -14,26 +24,28 @@ double points(const QFont &font)
 {
     return font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
 }
+#endif
 
 } // namespace
 
 QFont forWindow(const QFont &desktopFont)
 {
-    QFont font = desktopFont;
 #ifdef Q_OS_WIN
-    font.setPointSize(8);
+    Q_UNUSED(desktopFont)
+    return designFont();
 #else
+    QFont font = desktopFont;
     if (points(font) < SmallestPoints)
         font.setPointSizeF(SmallestPoints);
-#endif
     return font;
+#endif
 }
 
 QFont forLink(const QFont &windowFont)
 {
 #ifdef Q_OS_WIN
     Q_UNUSED(windowFont)
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font = designFont();
     font.setPointSizeF(8.25);
 #else
     QFont font = windowFont;

@@ -24,3 +24,22 @@ isolate_home() { # work
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$AppData" "$1/bin"
     mkdir -m 700 "$XDG_RUNTIME_DIR"
 }
+
+# The stand-in browser: the launcher hands URLs to the first xdg-open on
+# PATH, this one, which logs one line per call, each argument in brackets,
+# to NIMBREL_E2E_LOG (<work>/opened.log). Also leaves no desktop session
+# for the launcher or xdg-open to find.
+use_browser_standin() { # work
+    export NIMBREL_E2E_LOG=$1/opened.log
+    cat >"$1/bin/xdg-open" <<'STANDIN'
+#!/bin/sh
+line=
+for argument in "$@"; do line="$line[$argument]"; done
+printf '%s\n' "$line" >>"$NIMBREL_E2E_LOG"
+STANDIN
+    chmod +x "$1/bin/xdg-open"
+    export PATH=$1/bin:$PATH
+    unset DESKTOP_SESSION XDG_CURRENT_DESKTOP KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
+    unset DBUS_SESSION_BUS_ADDRESS BROWSER QT_QPA_PLATFORM WAYLAND_DISPLAY DISPLAY
+    export WORK=$1
+}

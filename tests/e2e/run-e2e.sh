@@ -24,20 +24,7 @@ if [ "${1:-}" != --inside ]; then
     launcher=$work/prefix/bin/nimbrel-launcher
     [ -x "$launcher" ] || fail "the install put no launcher at $launcher"
 
-    # The stand-in browser: the launcher hands URLs to the first xdg-open on
-    # PATH. One line per call, each argument in brackets.
-    export NIMBREL_E2E_LOG=$work/opened.log
-    cat >"$work/bin/xdg-open" <<'STANDIN'
-#!/bin/sh
-line=
-for argument in "$@"; do line="$line[$argument]"; done
-printf '%s\n' "$line" >>"$NIMBREL_E2E_LOG"
-STANDIN
-    chmod +x "$work/bin/xdg-open"
-    export PATH=$work/bin:$PATH
-    unset DESKTOP_SESSION XDG_CURRENT_DESKTOP KDE_FULL_SESSION GNOME_DESKTOP_SESSION_ID
-    unset DBUS_SESSION_BUS_ADDRESS BROWSER QT_QPA_PLATFORM WAYLAND_DISPLAY DISPLAY
-    export WORK=$work
+    use_browser_standin "$work"
     xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" --inside "$launcher"
     exit
 fi

@@ -141,6 +141,11 @@ private slots:
         QFETCH(qint64, maxBytes);
         QFETCH(DownloadStatus, expected);
         QFETCH(QByteArray, expectedBody);
+#ifdef Q_OS_WIN
+        // Qt's Schannel back end cannot serve TLS with the test's PEM key.
+        if (QByteArrayView(QTest::currentDataTag()).contains("https"))
+            QSKIP("the local test server cannot serve https through Schannel");
+#endif
 
         m_server.route(QStringLiteral("/dl/swv.txt"), route);
         m_server.answer(QStringLiteral("/moved.txt"), 200, "Nimbrel Launcher:1.3\r\n");
@@ -262,7 +267,8 @@ private slots:
         QCOMPARE(result.status, expected);
         QVERIFY(result.body.isEmpty());
         QVERIFY2(elapsed < deadline.count() + 1500, qPrintable(QString::number(elapsed)));
-        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 3000);
+        // Wine passes a close on to the other end more slowly than Linux.
+        QTRY_COMPARE_WITH_TIMEOUT(server.openConnections(), 0, 10000);
         // No thread of the download is left; one of Qt's idle pool threads
         // from an earlier case may have ended meanwhile.
         const qsizetype threadsAfter = threadCount();

@@ -2,7 +2,9 @@
 
 #include <QProcess>
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 TestMounts::~TestMounts()
 {
@@ -46,7 +48,11 @@ bool TestMounts::tmpfs(const QString &folder, const QString &size)
 
 QString TestMounts::missingPrivilege()
 {
+#ifdef Q_OS_WIN
+    return QStringLiteral("Windows has no mounts to put faults under a test's files");
+#else
     if (geteuid() != 0)
         return QStringLiteral("the fault-injection tests mount file systems and need root");
     return QString();
+#endif
 }

@@ -4,6 +4,7 @@
 #include "windows/TwipsLayout.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,7 +154,12 @@ private slots:
         for (const QWidget *window :
              {static_cast<QWidget *>(w.main.get()), static_cast<QWidget *>(w.info.get())}) {
 #ifdef Q_OS_WIN
+            // The designed face at the designed size, whatever the desktop
+            // offers, and really drawn in it, not in a substitute.
+            Q_UNUSED(points)
+            QCOMPARE(window->font().family(), u"MS Sans Serif"_qs);
             QCOMPARE(window->font().pointSizeF(), 8.0);
+            QCOMPARE(QFontInfo(window->font()).family(), u"MS Sans Serif"_qs);
 #else
             QCOMPARE(window->font().family(), desktop.family());
             QCOMPARE(window->font().pointSizeF(), points);
