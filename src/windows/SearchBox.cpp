@@ -5,10 +5,13 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
+
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <algorithm>
 
+#include <algorithm>
 #include <limits>
 
 namespace Nimbrel
@@ -82,6 +85,11 @@ void SearchBox::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        undoOrRedo(event->matches(QKeySequence::Undo));
+        event->accept();
+        return;
+    }
     if (!typesText(*event)) {
         QLineEdit::keyPressEvent(event); // editing, focus and shortcut keys keep their meaning
         return;
@@ -143,6 +151,27 @@ void SearchBox::dropEvent(QDropEvent *event)
     event->setAccepted(again.isAccepted());
 }
 
+// QLineEdit's undo history does not know about the text the window changes
+// itself (leading blanks removed), and can bring back a mix of two states:
+// characters the box never takes, a third dash. What it brings back is then
+// typed again through the rules, so the box never holds what could not be typed.
+void SearchBox::undoOrRedo(bool undo)
+{
+    if (undo)
+        QLineEdit::undo();
+    else
+        QLineEdit::redo();
+    const QString current = text();
+    const bool typable = !current.startsWith(u' ') && current.count(u'-') <= 2 &&
+                         std::all_of(current.begin(), current.end(), [this](QChar c) {
+                             char16_t key = c.unicode();
+                             Text_SearchData_KeyPress(key);
+                             return key == c.unicode();
+                         });
+    if (!typable)
+        replaceAsTyped(current);
+}
+
 void SearchBox::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu *menu = createStandardContextMenu();
@@ -150,6 +179,17 @@ void SearchBox::contextMenuEvent(QContextMenuEvent *event)
     // The menu's Paste is the action wired to QLineEdit::paste (by name in
     // Qt 6.4, by pointer in later releases); it gets the filtered paste.
     for (QAction *action : menu->actions()) {
+        // Undo and Redo likewise, followed by the typing rules.
+        if (disconnect(action, &QAction::triggered, this, &QLineEdit::undo) ||
+            disconnect(action, SIGNAL(triggered()), this, SLOT(undo()))) {
+            connect(action, &QAction::triggered, this, [this] { undoOrRedo(true); });
+            continue;
+        }
+        if (disconnect(action, &QAction::triggered, this, &QLineEdit::redo) ||
+            disconnect(action, SIGNAL(triggered()), this, SLOT(redo()))) {
+            connect(action, &QAction::triggered, this, [this] { undoOrRedo(false); });
+            continue;
+        }
         const bool wasPaste = disconnect(action, &QAction::triggered, this, &QLineEdit::paste) ||
                               disconnect(action, SIGNAL(triggered()), this, SLOT(paste()));
         if (!wasPaste)

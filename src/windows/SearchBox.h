@@ -41,6 +41,8 @@ private:
     int caretPosition() const;
     // Inserts what of `incoming` the user could have typed at the caret.
     void pasteAsTyped(const QString &incoming);
+    // Undo or redo (key or menu), then the typing rules over what it brought back.
+    void undoOrRedo(bool undo);
 };
 
 } // namespace Nimbrel
