@@ -71,6 +71,7 @@ void SearchBox::pasteAsTyped(const QString &incoming)
         SearchRules::typedInsertion(text(), caretPosition(), selectionLength(), incoming);
     if (!accepted.isEmpty())
         insert(accepted);
+    keepWhatCouldBeTyped();
 }
 
 void SearchBox::keyPressEvent(QKeyEvent *event)
@@ -152,24 +153,37 @@ void SearchBox::dropEvent(QDropEvent *event)
 }
 
 // QLineEdit's undo history does not know about the text the window changes
-// itself (leading blanks removed), and can bring back a mix of two states:
-// characters the box never takes, a third dash. What it brings back is then
-// typed again through the rules, so the box never holds what could not be typed.
+// itself (leading blanks removed, small letters made capitals), and can bring
+// back a mix of two states and a selection that no longer matches the text:
+// characters the box never takes, a third dash. What undo and redo bring back
+// is checked, and so is what a paste leaves.
 void SearchBox::undoOrRedo(bool undo)
 {
     if (undo)
         QLineEdit::undo();
     else
         QLineEdit::redo();
+    keepWhatCouldBeTyped();
+}
+
+// Capitals, digits, blanks and dashes are all the box can hold (the key
+// filter lets Backspace's code through, which is no character of a term), no
+// blank first and at most two dashes; anything else is typed again through
+// the rules.
+void SearchBox::keepWhatCouldBeTyped()
+{
     const QString current = text();
-    const bool typable = !current.startsWith(u' ') && current.count(u'-') <= 2 &&
-                         std::all_of(current.begin(), current.end(), [this](QChar c) {
-                             char16_t key = c.unicode();
-                             Text_SearchData_KeyPress(key);
-                             return key == c.unicode();
-                         });
-    if (!typable)
-        replaceAsTyped(current);
+    const bool typable =
+        !current.startsWith(u' ') && current.count(u'-') <= 2 &&
+        std::all_of(current.begin(), current.end(), [](QChar c) {
+            return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u' ' || c == u'-';
+        });
+    if (!typable) {
+        clear();
+        const QString accepted = SearchRules::typedInsertion(QString(), 0, 0, current);
+        if (!accepted.isEmpty())
+            insert(accepted);
+    }
 }
 
 void SearchBox::contextMenuEvent(QContextMenuEvent *event)

@@ -43,6 +43,8 @@ private:
     void pasteAsTyped(const QString &incoming);
     // Undo or redo (key or menu), then the typing rules over what it brought back.
     void undoOrRedo(bool undo);
+    // Types the text again through the rules if it holds what could not be typed.
+    void keepWhatCouldBeTyped();
 };
 
 } // namespace Nimbrel
