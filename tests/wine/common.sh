@@ -87,8 +87,9 @@ click() { # window design-width x y
     sleep 0.3
 }
 
+# Up to 30 s: Wine is slow to start a handler on a loaded machine.
 wait_for_lines() { # file count
-    for _ in $(seq 150); do
+    for _ in $(seq 300); do
         [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ] && return 0
         sleep 0.1
     done
