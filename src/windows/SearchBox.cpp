@@ -5,11 +5,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
-
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <algorithm>
 
 #include <algorithm>
 #include <limits>
