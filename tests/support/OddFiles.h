@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTest>
 
 #include <chrono>
 #include <condition_variable>
@@ -14,6 +15,16 @@ bool makeFifo(const QString &path);
 
 // A symbolic link at `link` that points to `target`, which need not exist.
 bool makeSymlink(const QString &target, const QString &link);
+
+// In a test: makes the pipe or link, or skips the case on Windows, which has
+// no pipes in the file system and lets only administrators make links.
+#ifdef Q_OS_WIN
+#define MAKE_FIFO(path) QSKIP("Windows has no named pipes in the file system")
+#define MAKE_SYMLINK(target, link) QSKIP("only administrators make symbolic links on Windows")
+#else
+#define MAKE_FIFO(path) QVERIFY(makeFifo(path))
+#define MAKE_SYMLINK(target, link) QVERIFY(makeSymlink(target, link))
+#endif
 
 // A file of `size` zero bytes that takes no room on disk.
 bool makeSparseFile(const QString &path, qint64 size);

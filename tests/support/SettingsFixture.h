@@ -22,10 +22,26 @@ inline QByteArray seeded(int historySize = 10)
            "\nCloseWhenBrowserOpen=0\n";
 }
 
-// Writes the settings file: section [Settings] holding exactly `lines`.
+// Writes the settings store: section [Settings] holding exactly `lines`. On
+// Windows the store is the registry key, and each key=value line becomes one
+// of its string values.
 inline void writeRawSettings(const QByteArray &lines)
 {
+#ifdef Q_OS_WIN
+    const auto store = TestEnvironment::nativeStore();
+    store->remove(QStringLiteral("Settings"));
+    store->beginGroup(QStringLiteral("Settings"));
+    for (const QByteArray &line : lines.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0)
+            store->setValue(QString::fromUtf8(line.left(equals)),
+                            QString::fromUtf8(line.mid(equals + 1)));
+    }
+    store->endGroup();
+    store->sync();
+#else
     writeBytes(TestEnvironment::settingsFile(), "[Settings]\n" + lines);
+#endif
 }
 
 // Writes a seeded store followed by `extra` lines.

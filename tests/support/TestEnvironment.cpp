@@ -21,7 +21,7 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_DATA_HOME", root + "/data");
     qputenv("XDG_CACHE_HOME", root + "/cache");
     qputenv("XDG_RUNTIME_DIR", root + "/runtime");
-    qputenv("AppData", root + "/AppData");
+    qputenv("AppData", QFile::encodeName(appData()));
     for (const char *dir : {"/home", "/config", "/data", "/cache", "/AppData"})
         QDir().mkpath(rootPath + QLatin1String(dir));
     // The runtime folder is the user's alone, as the session's own is.
@@ -34,9 +34,11 @@ QString TestEnvironment::root()
     return rootPath;
 }
 
+// In the platform's own form, as Windows gives it (C:\\Users\\...), so that
+// paths the launcher builds on it compare equal to the tests' own.
 QString TestEnvironment::appData()
 {
-    return rootPath + QStringLiteral("/AppData");
+    return QDir::toNativeSeparators(rootPath + QStringLiteral("/AppData"));
 }
 
 QString TestEnvironment::runtimeFolder()
@@ -46,7 +48,7 @@ QString TestEnvironment::runtimeFolder()
 
 QString TestEnvironment::dataFolder()
 {
-    return appData() + QStringLiteral("/Nimbrel Launcher");
+    return appData() + QDir::separator() + QStringLiteral("Nimbrel Launcher");
 }
 
 QString TestEnvironment::settingsFile()
@@ -54,14 +56,32 @@ QString TestEnvironment::settingsFile()
     return rootPath + QStringLiteral("/config/VB and VBA Program Settings/Nimbrel.conf");
 }
 
+std::unique_ptr<QSettings> TestEnvironment::nativeStore()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("VB and VBA Program Settings"),
+                                       QStringLiteral("Nimbrel"));
+}
+
+QByteArray TestEnvironment::storedLines()
+{
+#ifdef Q_OS_WIN
+    const auto store = nativeStore();
+    QByteArray lines;
+    for (const QString &key : store->allKeys())
+        lines += key.section(u'/', 1).toUtf8() + '=' + store->value(key).toString().toUtf8() + '\n';
+    return lines;
+#else
+    return readBytes(settingsFile());
+#endif
+}
+
 void TestEnvironment::reset()
 {
     {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                           QStringLiteral("VB and VBA Program Settings"),
-                           QStringLiteral("Nimbrel"));
-        settings.clear();
-        settings.sync();
+        const auto settings = nativeStore();
+        settings->clear();
+        settings->sync();
     }
     QFile::remove(settingsFile());
     for (const QString &folder : QStringList{appData(), rootPath + QStringLiteral("/cache")}) {
@@ -95,5 +115,6 @@ void writeScript(const QString &path, const QByteArray &script)
 
 QString listFile(int n)
 {
-    return TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-%1.dat").arg(n);
+    return TestEnvironment::dataFolder() + QDir::separator() +
+           QStringLiteral("SearchHistory-%1.dat").arg(n);
 }

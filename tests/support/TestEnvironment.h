@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 // Gives the test process its own HOME, XDG folders and AppData, so that no test
 // reads or writes the real user's settings or history.
@@ -17,6 +20,13 @@ public:
     static QString runtimeFolder(); // XDG_RUNTIME_DIR
     static QString dataFolder();    // AppData + "/Nimbrel Launcher"
     static QString settingsFile();  // the INI file of the settings store
+
+    // The settings store as the launcher opens it: that INI file, or the
+    // registry key on Windows.
+    static std::unique_ptr<QSettings> nativeStore();
+    // The stored settings as key=value lines: the INI file's own bytes, or on
+    // Windows the registry's values written out so.
+    static QByteArray storedLines();
 
     // Forgets every setting, every file under AppData and the cache home, and
     // the shared state.

@@ -15,11 +15,16 @@ namespace InfoWindowFixture
 
 using namespace SettingsFixture;
 
-// The stored text of a key as the file on disk holds it; null when absent.
+// The stored text of a key as the store holds it (the file on disk, or the
+// registry on Windows); null when absent.
 inline QString storedSetting(const QString &key)
 {
+#ifdef Q_OS_WIN
+    return TestEnvironment::nativeStore()->value(QStringLiteral("Settings/") + key).toString();
+#else
     QSettings file(TestEnvironment::settingsFile(), QSettings::IniFormat);
     return file.value(QStringLiteral("Settings/") + key).toString();
+#endif
 }
 
 struct Windows {

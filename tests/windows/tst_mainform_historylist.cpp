@@ -174,7 +174,7 @@ private slots:
         QTest::mouseClick(ui(*form).Option_HistoryList[0], Qt::LeftButton);
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"ONE"}));
         form->close();
-        QVERIFY(readBytes(TestEnvironment::settingsFile()).contains("SelectedSavedList=1\n"));
+        QVERIFY(TestEnvironment::storedLines().contains("SelectedSavedList=1\n"));
         QVERIFY(!QFile::exists(listFile(3)));
     }
 

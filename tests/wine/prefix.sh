@@ -22,6 +22,25 @@ new_wine_prefix() { # template folder
     export WINEDLLOVERRIDES='mscoree,mshtml='
 }
 
+# Wine keeps the Linux side's QT_* variables from Windows programs, so the
+# ones set here (QT_QPA_PLATFORM=offscreen for the window tests, say) are
+# written into the prefix's own environment instead, before Wine starts.
+# Under the offscreen platform Qt finds fonts in QT_QPA_FONTDIR only: Wine's.
+pass_qt_environment() {
+    local name value
+    {
+        printf '\n[Environment]\n'
+        while IFS='=' read -r name value; do
+            case $name in QT_*) ;; *) continue ;; esac
+            value=${value//\\/\\\\}
+            printf '"%s"="%s"\n' "$name" "${value//\"/\\\"}"
+        done < <(env)
+        if [ "${QT_QPA_PLATFORM:-}" = offscreen ] && [ -z "${QT_QPA_FONTDIR:-}" ]; then
+            printf '"QT_QPA_FONTDIR"="%s"\n' "$(windows_path /usr/share/wine/fonts | sed 's/\\/\\\\/g')"
+        fi
+    } >>"$WINEPREFIX/user.reg"
+}
+
 # Ends the wineserver of the current prefix and every program in it.
 end_wine_prefix() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
