@@ -475,16 +475,27 @@ private slots:
                  tunnel.lastRequest().constData());
     }
 
-    // The proxy named in the environment is used without asking Qt's system
-    // lookup, which on Linux leaves libproxy's thread running for good.
-    void environmentProxyLeavesNoThread()
+    // The proxy named in the environment is used without asking Qt's proxy
+    // lookup, whose system query on Linux goes through libproxy and leaves
+    // its threads running for good: a factory put in the lookup's place is
+    // never asked, and no thread is left.
+    void environmentProxyAsksNoProxyLookup()
     {
+        struct Spy : QNetworkProxyFactory {
+            int &asked;
+            explicit Spy(int &count) : asked(count) {}
+            QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &) override
+            {
+                ++asked;
+                return {QNetworkProxy(QNetworkProxy::NoProxy)};
+            }
+        };
         const QString remote = QStringLiteral("http://www.nimbrel.example/dl/swv.txt");
         m_server.answer(remote, 200, "Nimbrel Launcher:1.3\r\n");
         const QByteArray saved = qgetenv("http_proxy");
         qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(m_server.port()));
-        QNetworkProxy::setApplicationProxy(QNetworkProxy());
-        QNetworkProxyFactory::setUseSystemConfiguration(true);
+        int asked = 0;
+        QNetworkProxyFactory::setApplicationProxyFactory(new Spy(asked));
         const auto restore = qScopeGuard([&] {
             qputenv("http_proxy", saved);
             QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
@@ -493,6 +504,7 @@ private slots:
 
         const DownloadResult result = downloadBounded(QUrl(remote), {10s, 1024 * 1024});
 
+        QCOMPARE(asked, 0);
         QCOMPARE(result.status, DownloadStatus::Done);
         QVERIFY(m_server.lastRequest().startsWith(
             QByteArray("GET " + remote.toLatin1() + " HTTP/1.1\r\n")));
