@@ -4,7 +4,6 @@
 #include "rules/HttpResponse.h"
 
 #include <QEventLoop>
-#include <QHostAddress>
 #include <QNetworkProxy>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -54,14 +53,11 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// The proxy for the URL: one the application set (tests do), otherwise the
-// environment's. Qt's own system lookup is not asked: on Linux it goes
-// through libproxy, on a thread that stays for the rest of the run.
+// The proxy that the environment names for the URL. Qt's own lookup is not
+// asked, not even for an application-wide proxy: its system query goes
+// through libproxy on Linux, whose threads stay for the rest of the run.
 QNetworkProxy proxyFor(const QUrl &url)
 {
-    const QNetworkProxy application = QNetworkProxy::applicationProxy();
-    if (application.type() != QNetworkProxy::DefaultProxy)
-        return application;
     const auto variable = [](const char *name) {
         const QByteArray value = qgetenv(name);
         return value.isEmpty() ? qgetenv(QByteArray(name).toUpper().constData()) : value;
@@ -394,10 +390,6 @@ QNetworkProxy proxyFromEnvironment(const QUrl &url, const QByteArray &httpProxy,
 {
     const QNetworkProxy none(QNetworkProxy::NoProxy);
     const QString host = url.host().toLower();
-    // As Qt's own lookup did: this machine is reached directly.
-    if (host == u"localhost" || host.endsWith(QLatin1String(".localhost")) ||
-        QHostAddress(host).isLoopback())
-        return none;
     for (const QByteArray &entry : noProxy.split(',')) {
         QString pattern = QString::fromLatin1(entry.trimmed()).toLower();
         if (pattern == u"*")
