@@ -60,5 +60,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(whole.status() >= 200 && whole.status() <= 999, QString::number(whole.status()));
     if (whole.state() == State::Complete && (whole.status() < 200 || whole.status() >= 300))
         FUZZ_CHECK(whole.body().isEmpty(), QString());
+
+    // A proxy's answer to CONNECT is a head alone: it never holds a body, ends
+    // where the full reader's head ends, and keeps the same head bound.
+    HttpResponseReader tunnel = HttpResponseReader::headOnly(maxHead);
+    tunnel.feed(bytes);
+    FUZZ_CHECK(tunnel.body().isEmpty(), QString());
+    FUZZ_CHECK(tunnel.state() != State::ReadingBody && tunnel.state() != State::TooLarge,
+               QString::number(int(tunnel.state())));
+    if (whole.status() != 0)
+        FUZZ_CHECK(tunnel.state() == State::Complete && tunnel.status() == whole.status(),
+                   QString::number(tunnel.status()));
+    if (tunnel.state() == State::ReadingHead)
+        FUZZ_CHECK(bytes.size() <= maxHead, QString::number(bytes.size()));
     return 0;
 }

@@ -11,6 +11,12 @@ int ConsoleMessages::openInDefaultHandler(const QString &file, const QString &pa
     return m_previous.openInDefaultHandler(file, parameters, showCommand);
 }
 
+void ConsoleMessages::whenHandOffsSettled(QObject *context,
+                                          std::function<void(bool failed)> settled)
+{
+    m_previous.whenHandOffsSettled(context, std::move(settled));
+}
+
 QMessageBox::StandardButton ConsoleMessages::showMessage(const MessageRequest &request)
 {
     // One line, so that a log keeps the message together.

@@ -16,6 +16,7 @@ public:
 
     int openInDefaultHandler(const QString &file, const QString &parameters,
                              int showCommand) override;
+    void whenHandOffsSettled(QObject *context, std::function<void(bool failed)> settled) override;
     QMessageBox::StandardButton showMessage(const MessageRequest &request) override;
     bool setClipboardText(const QString &text) override;
 

@@ -2,12 +2,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
@@ -30,10 +33,11 @@ QString keepSafeCharacters(QString text)
 }
 
 #ifdef Q_OS_UNIX
-// Why `folder` must not hold the socket, or an empty text when it may: it has
-// to be a real folder (not a link to one) of this user's own that nobody
-// else can write into or list.
-QString unsafeFolderReason(const QString &folder)
+// Why `folder` must not hold the socket `name`, or an empty text when it may:
+// it has to be a real folder (not a link to one) of this user's own that
+// nobody else can write into or list, and the socket's path has to fit the
+// system's bound for such paths.
+QString unsafeFolderReason(const QString &folder, const QString &name)
 {
     struct stat info;
     if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
@@ -44,7 +48,18 @@ QString unsafeFolderReason(const QString &folder)
         return QStringLiteral("it belongs to another user");
     if (info.st_mode & (S_IRWXG | S_IRWXO))
         return QStringLiteral("other users have access to it");
+    if (QFile::encodeName(folder + u'/' + name).size() >= qsizetype(sizeof(sockaddr_un::sun_path)))
+        return QStringLiteral("the socket's path in it would be too long");
     return QString();
+}
+
+// A folder for the user alone, created if missing: one that was there before
+// is trusted only as unsafeFolderReason() says.
+QString makeOwnFolder(const QString &folder, const QString &name)
+{
+    QDir().mkpath(QFileInfo(folder).path());
+    ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
+    return unsafeFolderReason(folder, name);
 }
 #endif
 
@@ -76,28 +91,41 @@ InstanceAddress InstanceAddress::forThisSession()
     const QString key =
         displayKey(qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("DISPLAY"));
 #ifdef Q_OS_UNIX
+    const QString name = Stem + key;
+    QStringList refused;
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!folder.isEmpty()) {
-        const QString reason = unsafeFolderReason(folder);
-        if (!reason.isEmpty()) {
-            address.warning =
-                QStringLiteral("XDG_RUNTIME_DIR (%1) is not used: %2.").arg(folder, reason);
-            folder.clear();
-        }
+    if (folder.isEmpty()) {
+        refused << QStringLiteral("XDG_RUNTIME_DIR is not set");
+    } else if (const QString reason = unsafeFolderReason(folder, name); !reason.isEmpty()) {
+        refused << QStringLiteral("XDG_RUNTIME_DIR (%1) is not used: %2").arg(folder, reason);
+        folder.clear();
     }
     if (folder.isEmpty()) {
-        folder =
-            QDir::tempPath() + QStringLiteral("/nimbrel-launcher-") + QString::number(::getuid());
-        // Created with no access for others; if it was there before, the
-        // check below decides whether it can be trusted.
-        ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
-        if (const QString reason = unsafeFolderReason(folder); !reason.isEmpty()) {
-            address.error = QStringLiteral("the folder %1 cannot hold the launcher's socket: %2.")
-                                .arg(folder, reason);
+        // The shared temporary folder first, as other programs do; anyone can
+        // create a name there before the user does, so the user's own cache
+        // folder, which no one else can write into, comes next.
+        const QString candidates[] = {
+            QDir::tempPath() + QStringLiteral("/nimbrel-launcher-") + QString::number(::getuid()),
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                QStringLiteral("/nimbrel-launcher"),
+        };
+        for (const QString &candidate : candidates) {
+            if (const QString reason = makeOwnFolder(candidate, name); !reason.isEmpty()) {
+                refused << QStringLiteral("%1 is not used: %2").arg(candidate, reason);
+                continue;
+            }
+            folder = candidate;
+            break;
+        }
+        if (folder.isEmpty()) {
+            address.error = QStringLiteral("no folder can hold the launcher's socket (%1).")
+                                .arg(refused.join(QStringLiteral("; ")));
             return address;
         }
+        address.warning = QStringLiteral("%1; the launcher's socket is in %2.")
+                              .arg(refused.join(QStringLiteral("; ")), folder);
     }
-    address.serverName = folder + u'/' + Stem + key;
+    address.serverName = folder + u'/' + name;
     address.lockPath = address.serverName + QStringLiteral(".lock");
 #else
     // Pipe names are shared by all users and sessions of the machine; the

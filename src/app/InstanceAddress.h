@@ -16,7 +16,8 @@ struct InstanceAddress {
     // The address for this process's user and display, from the environment.
     // On Unix the socket lives in $XDG_RUNTIME_DIR when that is a folder of
     // the user's own, otherwise in a folder of the user's own under the
-    // temporary folder; a folder that anyone else could write to is refused.
+    // temporary folder or, when someone else took that name, in the user's
+    // cache folder; a folder that anyone else could write to is refused.
     static InstanceAddress forThisSession();
 
     // The part of the names that tells displays apart: the Wayland display

@@ -5,6 +5,17 @@
 namespace Nimbrel
 {
 
+namespace
+{
+
+// The running launcher takes a request only before the start's deadline and
+// answers at once when it does; an answer on its way at the deadline is
+// waited for this much longer, so a term that was taken is never reported
+// as not searched.
+constexpr qint64 AnswerGraceMs = 3000;
+
+} // namespace
+
 HandOver HandOver::attempt(const QString &serverName, const QByteArray &request,
                            QDeadlineTimer deadline)
 {
@@ -39,11 +50,12 @@ HandOver HandOver::attempt(const QString &serverName, const QByteArray &request,
 
     // The answer is a few bytes; anything else means it is not a launcher of
     // this build that answers.
+    const QDeadlineTimer answerDeadline = deadline + AnswerGraceMs;
     QByteArray answer;
     while (answer.size() < InstanceMessage::ReplySize) {
         if (socket.bytesAvailable() == 0 &&
-            !socket.waitForReadyRead(int(deadline.remainingTime()))) {
-            result.outcome = deadline.hasExpired() ? Outcome::TimedOut : Outcome::Dropped;
+            !socket.waitForReadyRead(int(answerDeadline.remainingTime()))) {
+            result.outcome = answerDeadline.hasExpired() ? Outcome::TimedOut : Outcome::Dropped;
             result.detail = socket.errorString();
             return result;
         }

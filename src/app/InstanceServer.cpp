@@ -1,5 +1,7 @@
 #include "app/InstanceServer.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QTimer>
 
@@ -75,6 +77,19 @@ void InstanceServer::serve(Handler handler)
     acceptPending();
 }
 
+void InstanceServer::drain(std::chrono::milliseconds quiet, std::chrono::milliseconds limit)
+{
+    QDeadlineTimer end(limit);
+    m_sinceLastAnswer.start();
+    // The application's loop has ended, and a quit asked for now would not end
+    // a loop of its own; the tick wakes the wait to look at the clock.
+    QTimer tick;
+    tick.start(20);
+    while (!m_stopped && !m_sinceLastAnswer.hasExpired(quiet.count()) && !end.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+}
+
 void InstanceServer::stop()
 {
     if (m_stopped)
@@ -143,18 +158,31 @@ void InstanceServer::handleReady()
         const QPointer<Connection> connection = m_ready.takeFirst();
         if (!connection || connection->socket()->state() != QLocalSocket::ConnectedState)
             continue;
-        // The handler may wait in an event loop, where the other end can hang up.
         const InstanceMessage::Request request = connection->reader.request();
-        const std::optional<InstanceMessage::Reply> reply = m_handler(request);
-        if (!connection)
+        // A start that has given up reports its term as not searched: it must
+        // not be searched now. The answer goes out right after this check, so
+        // it reaches a start that is still waiting.
+        if (request.deadline > 0 &&
+            QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs() >= request.deadline) {
+            connection->socket()->abort();
             continue;
-        QLocalSocket *socket = connection->socket();
-        if (reply) {
-            socket->write(InstanceMessage::encodeReply(*reply));
-            socket->flush();
-            socket->disconnectFromServer();
-        } else {
-            socket->abort();
+        }
+        // The handler may wait in an event loop, where the other end can hang up.
+        const std::optional<Answer> answer = m_handler(request);
+        if (connection) {
+            QLocalSocket *socket = connection->socket();
+            if (answer) {
+                socket->write(InstanceMessage::encodeReply(answer->reply));
+                socket->flush();
+                socket->disconnectFromServer();
+            } else {
+                socket->abort();
+            }
+        }
+        if (answer) {
+            m_sinceLastAnswer.start();
+            if (answer->then)
+                answer->then();
         }
     }
     m_handling = false;

@@ -2,11 +2,13 @@
 
 #include "rules/InstanceMessage.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QLocalServer>
 #include <QObject>
 #include <QPointer>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -24,10 +26,15 @@ class InstanceServer : public QObject
 {
     Q_OBJECT
 public:
-    // Does what a request asks and returns the answer, or nothing to hang up
-    // without one (the launcher is ending; the other start then tries again).
-    using Handler =
-        std::function<std::optional<InstanceMessage::Reply>(const InstanceMessage::Request &)>;
+    // The answer to a request, and what to do once it has gone out: a search
+    // that may wait in a message box must not hold the other start's answer.
+    struct Answer {
+        InstanceMessage::Reply reply;
+        std::function<void()> then;
+    };
+    // Decides on a request and returns the answer, or nothing to hang up
+    // without doing anything (the other start then tries again).
+    using Handler = std::function<std::optional<Answer>(const InstanceMessage::Request &)>;
 
     // A connection that has not delivered its request by then is dropped.
     static constexpr int ReadTimeoutMs = 2000;
@@ -46,6 +53,12 @@ public:
     // `handler`.
     void serve(Handler handler);
 
+    // Goes on serving, without the application's event loop, until no
+    // request has been answered for `quiet`, at most for `limit`: starts that
+    // were already waiting for a launcher that is about to end are served by
+    // it rather than left to find that it went.
+    void drain(std::chrono::milliseconds quiet, std::chrono::milliseconds limit);
+
     // Takes no more requests: stops listening and drops every connection.
     void stop();
 
@@ -59,6 +72,7 @@ private:
     QLocalServer m_server;
     Handler m_handler;
     QList<QPointer<Connection>> m_ready; // complete requests, oldest first
+    QElapsedTimer m_sinceLastAnswer;
     bool m_handling = false;
     bool m_stopped = false;
 };

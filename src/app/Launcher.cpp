@@ -5,6 +5,7 @@
 #include "app/SessionEnd.h"
 #include "app/WindowActivation.h"
 #include "desktop/DesktopIdentity.h"
+#include "rules/SearchRules.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QWindow>
 
 #include <cstdio>
+#include <cstdlib>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -34,6 +36,13 @@ namespace
 constexpr int HandOverTimeoutMs = 10000;
 // The pause before asking again a launcher that hung up (it may be ending).
 constexpr int RetryMs = 50;
+// How often a start looks whether the start that is becoming the launcher has
+// got there. Short, since every start waiting for it tries in turn.
+constexpr int LockPollMs = 20;
+// A launcher that is about to end serves the starts that keep coming until
+// none has come for this long, at most for the second figure.
+constexpr std::chrono::milliseconds DrainQuiet{300};
+constexpr std::chrono::milliseconds DrainLimit{5000};
 // How long the running launcher waits for its window to become active before
 // it answers anyway; the window system may refuse.
 constexpr int ActivationWaitMs = 1000;
@@ -67,11 +76,45 @@ void complainNothingToSearch(const QString &term)
                  .arg(term));
 }
 
+// Takes the lock, trying until `deadline`: QLockFile's own wait sleeps longer
+// and longer, and would sleep through the moment the lock comes free.
+bool takeLock(QLockFile &lock, const QDeadlineTimer &deadline)
+{
+    for (;;) {
+        if (lock.tryLock(0))
+            return true;
+        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+            return false;
+        QThread::msleep(LockPollMs);
+    }
+}
+
 void complainBusy(const QString &term)
 {
     complain(QStringLiteral("\"%1\" was not searched: the launcher has a window open that "
                             "waits for an answer.")
                  .arg(term));
+}
+
+// What Qt says while it opens the display: held back, and told only once the
+// display is open, since a failure is told in one line of the launcher's own.
+Launcher *openingDisplay = nullptr;
+QtMessageHandler handlerBeforeDisplay = nullptr;
+QStringList heldMessages;
+
+QString noDisplayText()
+{
+    const QString x11 = qEnvironmentVariable("DISPLAY");
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (x11.isEmpty() && wayland.isEmpty())
+        return QStringLiteral("no display could be opened: neither DISPLAY nor WAYLAND_DISPLAY "
+                              "is set.");
+    QStringList named;
+    if (!wayland.isEmpty())
+        named << QStringLiteral("WAYLAND_DISPLAY=") + wayland;
+    if (!x11.isEmpty())
+        named << QStringLiteral("DISPLAY=") + x11;
+    return QStringLiteral("no display could be opened (%1).").arg(named.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -109,9 +152,10 @@ std::optional<int> Launcher::handOver()
     }
     request.startupId = qgetenv("DESKTOP_STARTUP_ID");
     request.activationToken = qgetenv("XDG_ACTIVATION_TOKEN");
+    const QDeadlineTimer deadline(HandOverTimeoutMs, Qt::PreciseTimer);
+    request.deadline = deadline.deadlineNSecs();
     const QByteArray bytes = InstanceMessage::encodeRequest(request);
 
-    const QDeadlineTimer deadline(HandOverTimeoutMs);
     for (;;) {
         const HandOver attempt = HandOver::attempt(m_address.serverName, bytes, deadline);
         if (attempt.outcome == HandOver::Outcome::NoInstance) {
@@ -120,7 +164,7 @@ std::optional<int> Launcher::handOver()
             // Starts at the same moment all get here; the lock lets one of them
             // become the launcher, and the others then find it.
             m_electionLock.emplace(m_address.lockPath);
-            if (m_electionLock->tryLock(int(deadline.remainingTime())))
+            if (takeLock(*m_electionLock, deadline))
                 continue;
             const bool timedOut = m_electionLock->error() == QLockFile::LockFailedError;
             m_electionLock.reset();
@@ -175,8 +219,35 @@ std::optional<int> Launcher::reportReply(Reply reply) const
     return 1;
 }
 
+void Launcher::expectDisplay()
+{
+    openingDisplay = this;
+    handlerBeforeDisplay = qInstallMessageHandler(&Launcher::displayOpeningWatch);
+}
+
+void Launcher::displayOpeningWatch(QtMsgType type, const QMessageLogContext &context,
+                                   const QString &message)
+{
+    if (type != QtFatalMsg) {
+        heldMessages << qFormatLogMessage(type, context, message);
+        return;
+    }
+    // Qt aborts right after this; nothing of this start may be left behind.
+    if (openingDisplay)
+        openingDisplay->m_electionLock.reset();
+    complain(noDisplayText());
+    std::_Exit(1);
+}
+
 MainForm &Launcher::open()
 {
+    if (openingDisplay) {
+        qInstallMessageHandler(handlerBeforeDisplay);
+        openingDisplay = nullptr;
+        for (const QString &message : std::as_const(heldMessages))
+            print(stderr, message + u'\n');
+        heldMessages.clear();
+    }
     DesktopIdentity::apply();
     if (m_electionLock) {
         m_server = std::make_unique<InstanceServer>();
@@ -202,6 +273,11 @@ MainForm &Launcher::open()
 int Launcher::exec()
 {
     const int status = QApplication::exec();
+    if (m_server) {
+        m_server->drain(DrainQuiet, DrainLimit);
+        if (m_searchedWhileEnding)
+            m_form->saveChanges();
+    }
     // The lists are saved by now; only then may another start take over.
     m_server.reset();
     m_sessionEnd.reset();
@@ -219,24 +295,34 @@ void Launcher::searchCommandLineTerm()
         complainNothingToSearch(m_commandLine.term);
 }
 
-std::optional<Reply> Launcher::handle(const Request &request)
+std::optional<InstanceServer::Answer> Launcher::handle(const Request &request)
 {
-    // A launcher that is ending hangs up; the other start tries again and
-    // becomes the launcher once this one has saved and gone.
-    if (m_sessionEnd->isEnding())
-        return std::nullopt;
+    const bool search = request.action == Request::Action::Search &&
+                        !SearchRules::typedInsertion(QString(), 0, 0, request.term).isEmpty();
+    // The term is searched once the other start has its answer.
+    const auto searchTerm = [this, term = request.term] { m_form->searchFromOutside(term); };
+
+    // A launcher that is ending (its window closed after a launch, say) still
+    // searches the terms handed to it, and saves them before another start
+    // may take over. Anything else is left to the launcher that comes next:
+    // this one hangs up, and the other start tries again.
+    if (m_sessionEnd->isEnding()) {
+        if (!search)
+            return std::nullopt;
+        m_searchedWhileEnding = true;
+        return InstanceServer::Answer{Reply::Done, searchTerm};
+    }
 
     const bool modal = QApplication::activeModalWidget() != nullptr;
-    if (request.action == Request::Action::Search && !modal &&
-        m_form->searchFromOutside(request.term))
-        return Reply::Done;
+    if (search && !modal)
+        return InstanceServer::Answer{Reply::Done, searchTerm};
 
     WindowActivation::prepare(request.startupId, request.activationToken);
     m_form->bringToFront();
     waitUntilActive();
     if (request.action == Request::Action::Activate)
-        return Reply::Done;
-    return modal ? Reply::Busy : Reply::NothingToSearch;
+        return InstanceServer::Answer{Reply::Done, {}};
+    return InstanceServer::Answer{modal ? Reply::Busy : Reply::NothingToSearch, {}};
 }
 
 void Launcher::waitUntilActive()

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/InstanceAddress.h"
+#include "app/InstanceServer.h"
 #include "rules/InstanceMessage.h"
 
 #include <QLockFile>
@@ -12,7 +13,6 @@
 namespace Nimbrel
 {
 
-class InstanceServer;
 class MainForm;
 class SessionEnd;
 
@@ -32,6 +32,11 @@ public:
     // running launcher.
     std::optional<int> handOver();
 
+    // Right before the application object is made: should it find no display
+    // to open, the start says so in one line on standard error and ends with
+    // status 1, leaving no lock behind, instead of being aborted by Qt.
+    void expectDisplay();
+
     // With the application object in place: listens for later starts, opens
     // the window and searches the command line's term.
     MainForm &open();
@@ -42,9 +47,11 @@ public:
 
 private:
     std::optional<int> reportReply(InstanceMessage::Reply reply) const;
-    std::optional<InstanceMessage::Reply> handle(const InstanceMessage::Request &request);
+    std::optional<InstanceServer::Answer> handle(const InstanceMessage::Request &request);
     void searchCommandLineTerm();
     void waitUntilActive();
+    static void displayOpeningWatch(QtMsgType type, const QMessageLogContext &context,
+                                    const QString &message);
 
     CommandLine m_commandLine;
     InstanceAddress m_address;
@@ -52,6 +59,7 @@ private:
     std::unique_ptr<InstanceServer> m_server;
     std::unique_ptr<MainForm> m_form;
     std::unique_ptr<SessionEnd> m_sessionEnd;
+    bool m_searchedWhileEnding = false;
 };
 
 } // namespace Nimbrel

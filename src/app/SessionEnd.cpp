@@ -1,5 +1,6 @@
 #include "app/SessionEnd.h"
 
+#include "rules/BoundedDownload.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
@@ -136,6 +137,8 @@ void SessionEnd::closeEverything()
     // closes, so nothing is left half done.
     if (QWidget *modal = QApplication::activeModalWidget())
         modal->close();
+    // An update check may wait up to its deadline for a server that stalls.
+    interruptDownloads();
     if (QThread::currentThread()->loopLevel() > 1 && ++m_closeAttempts < MaxCloseAttempts) {
         QTimer::singleShot(RetryMs, this, &SessionEnd::closeEverything);
         return;

@@ -13,6 +13,7 @@ int main(int argc, char *argv[])
     // The words were read above; Qt sees only the program's name, so no
     // search word is taken for one of its own options.
     int qtArgc = 1;
+    launcher.expectDisplay();
     QApplication app(qtArgc, argv);
     launcher.open();
     return launcher.exec();

@@ -19,6 +19,12 @@ Desktop &desktop()
     return system;
 }
 
+void Desktop::whenHandOffsSettled(QObject *context, std::function<void(bool failed)> settled)
+{
+    Q_UNUSED(context)
+    settled(false);
+}
+
 void setDesktop(Desktop *replacement)
 {
     installed = replacement;

@@ -5,6 +5,9 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
+
+class QObject;
 class QWidget;
 
 namespace Nimbrel
@@ -34,6 +37,12 @@ public:
     // after it started.
     virtual int openInDefaultHandler(const QString &file, const QString &parameters,
                                      int showCommand) = 0;
+
+    // Calls `settled` once every hand-off started so far has given its
+    // verdict, with true when one of them failed; the user is told of the
+    // failure right after. Where a hand-off's verdict is known when it
+    // returns (Windows), that is at once. Not called once `context` is gone.
+    virtual void whenHandOffsSettled(QObject *context, std::function<void(bool failed)> settled);
 
     // Shows a modal message box and returns the button the user chose.
     virtual QMessageBox::StandardButton showMessage(const MessageRequest &request) = 0;

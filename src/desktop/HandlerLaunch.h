@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 // Starting the program that opens something for the user (xdg-open, or a
@@ -23,6 +25,11 @@ constexpr std::chrono::seconds WatchTime{10};
 // names `target` and quotes what the handler wrote to its error output.
 std::optional<QString> start(const QString &program, const QStringList &arguments,
                              const QString &target);
+
+// Calls `settled` once every handler started so far has ended or has run for
+// WatchTime: with true as soon as one of them failed (before the user is told
+// why), with false otherwise. At once when none is being watched.
+void whenSettled(QObject *context, std::function<void(bool failed)> settled);
 
 // Tells the user that `target` could not be opened, and why.
 void reportNotOpened(const QString &target, const QString &reason);

@@ -7,11 +7,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QWidget>
 
 #include <unistd.h>
+
+#include <algorithm>
+#include <utility>
 
 namespace Nimbrel::HandlerLaunch
 {
@@ -61,6 +66,37 @@ QList<Watch *> &running()
     return *watches;
 }
 
+// Who waits for the verdict of the handlers that run.
+struct Waiter {
+    QPointer<QObject> context;
+    std::function<void(bool failed)> settled;
+};
+
+QList<Waiter> &waiters()
+{
+    static auto *list = new QList<Waiter>;
+    return *list;
+}
+
+// A handler still within its watch time: its verdict is yet to come.
+bool anyUndecided()
+{
+    return std::any_of(running().begin(), running().end(), [](const Watch *watch) {
+        return !watch->clock.hasExpired(std::chrono::milliseconds(WatchTime).count());
+    });
+}
+
+void settleWaiters(bool failed)
+{
+    if (!failed && anyUndecided())
+        return;
+    const QList<Waiter> settling = std::exchange(waiters(), {});
+    for (const Waiter &waiter : settling) {
+        if (waiter.context)
+            waiter.settled(failed);
+    }
+}
+
 QString Watch::reason()
 {
     errorOutput.seek(std::max<qint64>(0, errorOutput.size() - ErrorOutputTail));
@@ -76,9 +112,11 @@ void Watch::ended()
 {
     running().removeOne(this);
     deleteLater();
-    const bool failed = process.error() == QProcess::FailedToStart ||
-                        process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0;
-    if (!failed || clock.elapsed() > std::chrono::milliseconds(WatchTime).count())
+    const bool failed = (process.error() == QProcess::FailedToStart ||
+                         process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0) &&
+                        clock.elapsed() <= std::chrono::milliseconds(WatchTime).count();
+    settleWaiters(failed);
+    if (!failed)
         return;
     const QString target = m_target;
     const QString why = reason();
@@ -127,6 +165,21 @@ std::optional<QString> start(const QString &program, const QStringList &argument
     watch->clock.start();
     running().append(watch);
     return std::nullopt;
+}
+
+void whenSettled(QObject *context, std::function<void(bool failed)> settled)
+{
+    if (!anyUndecided()) {
+        settled(false);
+        return;
+    }
+    waiters().append({context, std::move(settled)});
+    // A handler that runs on past its watch time has opened its target.
+    qint64 left = 0;
+    for (const Watch *watch : std::as_const(running()))
+        left =
+            std::max(left, std::chrono::milliseconds(WatchTime).count() - watch->clock.elapsed());
+    QTimer::singleShot(std::chrono::milliseconds(left + 1), context, [] { settleWaiters(false); });
 }
 
 void reportNotOpened(const QString &target, const QString &reason)

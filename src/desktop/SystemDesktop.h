@@ -13,6 +13,9 @@ class SystemDesktop : public Desktop
 public:
     int openInDefaultHandler(const QString &file, const QString &parameters,
                              int showCommand) override;
+#ifndef Q_OS_WIN
+    void whenHandOffsSettled(QObject *context, std::function<void(bool failed)> settled) override;
+#endif
     QMessageBox::StandardButton showMessage(const MessageRequest &request) override;
     bool setClipboardText(const QString &text) override;
 };

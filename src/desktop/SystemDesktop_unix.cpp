@@ -55,6 +55,11 @@ int openTarget(const QString &target, const QUrl &url)
 
 } // namespace
 
+void SystemDesktop::whenHandOffsSettled(QObject *context, std::function<void(bool failed)> settled)
+{
+    HandlerLaunch::whenSettled(context, std::move(settled));
+}
+
 // Never waits and never involves a shell: a program gets `parameters` as its
 // one argument.
 int SystemDesktop::openInDefaultHandler(const QString &file, const QString &parameters,

@@ -53,20 +53,66 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// The proxy the system or the application names for the URL, as Qt's own
-// network access would use it (http_proxy and no_proxy on Linux).
+// The proxy that the environment names for the URL. Qt's own lookup is not
+// asked, not even for an application-wide proxy: its system query goes
+// through libproxy on Linux, whose threads stay for the rest of the run.
 QNetworkProxy proxyFor(const QUrl &url)
 {
-    return QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url))
-        .value(0, QNetworkProxy(QNetworkProxy::NoProxy));
+    const auto variable = [](const char *name) {
+        const QByteArray value = qgetenv(name);
+        return value.isEmpty() ? qgetenv(QByteArray(name).toUpper().constData()) : value;
+    };
+    return proxyFromEnvironment(url, qgetenv("http_proxy"), variable("https_proxy"),
+                                variable("no_proxy"));
 }
 
-// A plain-http request goes to an HTTP proxy itself, naming the whole URL;
-// https and other kinds of proxy are tunnels the socket makes on its own.
+bool isHttpProxy(const QNetworkProxy &proxy)
+{
+    return proxy.type() == QNetworkProxy::HttpProxy ||
+           proxy.type() == QNetworkProxy::HttpCachingProxy;
+}
+
+// A plain-http request goes to an HTTP proxy itself, naming the whole URL; an
+// https one goes through a tunnel that the exchange asks the proxy for.
 bool sentToProxy(const QUrl &url, const QNetworkProxy &proxy)
 {
-    return !isHttps(url) && (proxy.type() == QNetworkProxy::HttpProxy ||
-                             proxy.type() == QNetworkProxy::HttpCachingProxy);
+    return !isHttps(url) && isHttpProxy(proxy);
+}
+
+bool tunnelledThroughProxy(const QUrl &url, const QNetworkProxy &proxy)
+{
+    return isHttps(url) && isHttpProxy(proxy);
+}
+
+// The URL's host and port as a Host field names them.
+QByteArray hostField(const QUrl &url)
+{
+    QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
+    if (host.contains(':'))
+        host = '[' + host + ']';
+    if (url.port() != -1 && url.port() != (isHttps(url) ? 443 : 80))
+        host += ':' + QByteArray::number(url.port());
+    return host;
+}
+
+QByteArray proxyAuthorization(const QNetworkProxy &proxy)
+{
+    if (proxy.user().isEmpty())
+        return {};
+    return "Proxy-Authorization: Basic " +
+           (proxy.user() + u':' + proxy.password()).toUtf8().toBase64() + "\r\n";
+}
+
+// Asks an HTTP proxy for a tunnel to the URL's host and port.
+QByteArray connectRequestFor(const QUrl &url, const QNetworkProxy &proxy)
+{
+    QByteArray authority = url.host(QUrl::FullyEncoded).toLatin1();
+    if (authority.contains(':'))
+        authority = '[' + authority + ']';
+    authority += ':' + QByteArray::number(defaultPort(url));
+    return "CONNECT " + authority + " HTTP/1.1\r\nHost: " + authority +
+           "\r\nUser-Agent: " + AppInfo::ApplicationTitle.toLatin1() + "\r\n" +
+           proxyAuthorization(proxy) + "\r\n";
 }
 
 // A GET of the URL's path and query (of the whole URL, for a proxy). The
@@ -74,11 +120,7 @@ bool sentToProxy(const QUrl &url, const QNetworkProxy &proxy)
 // without compression.
 QByteArray requestFor(const QUrl &url, const QNetworkProxy &proxy)
 {
-    QByteArray host = url.host(QUrl::FullyEncoded).toLatin1();
-    if (host.contains(':'))
-        host = '[' + host + ']';
-    if (url.port() != -1 && url.port() != (isHttps(url) ? 443 : 80))
-        host += ':' + QByteArray::number(url.port());
+    const QByteArray host = hostField(url);
     QByteArray target = url.path(QUrl::FullyEncoded).toLatin1();
     if (target.isEmpty())
         target = "/";
@@ -88,19 +130,32 @@ QByteArray requestFor(const QUrl &url, const QNetworkProxy &proxy)
     QByteArray extra;
     if (sentToProxy(url, proxy)) {
         target = url.scheme().toLatin1() + "://" + host + target;
-        if (!proxy.user().isEmpty())
-            extra = "Proxy-Authorization: Basic " +
-                    (proxy.user() + u':' + proxy.password()).toUtf8().toBase64() + "\r\n";
+        extra = proxyAuthorization(proxy);
     }
     return "GET " + target + " HTTP/1.1\r\nHost: " + host +
            "\r\nUser-Agent: " + AppInfo::ApplicationTitle.toLatin1() +
            "\r\nAccept: */*\r\nAccept-Encoding: identity\r\nConnection: close\r\n" + extra + "\r\n";
 }
 
+class Exchange;
+
+// The exchanges under way on this thread, innermost last.
+QList<Exchange *> &running()
+{
+    static QList<Exchange *> exchanges;
+    return exchanges;
+}
+
 class Exchange
 {
 public:
-    Exchange(const QUrl &url, const DownloadLimits &limits) : m_origin(url), m_limits(limits) {}
+    Exchange(const QUrl &url, const DownloadLimits &limits) : m_origin(url), m_limits(limits)
+    {
+        running().append(this);
+    }
+    ~Exchange() { running().removeOne(this); }
+
+    void interrupt() { settle(DownloadStatus::Interrupted); }
 
     DownloadResult run()
     {
@@ -150,7 +205,12 @@ private:
         const QByteArray request = requestFor(url, proxy);
         QString host = url.host();
         quint16 port = quint16(defaultPort(url));
-        if (sentToProxy(url, proxy)) {
+        // Qt's socket would make an https tunnel through an HTTP proxy itself
+        // and read the proxy's answer without any bound; the exchange asks
+        // for it and reads the answer as any other head.
+        const bool tunnel = tunnelledThroughProxy(url, proxy);
+        m_tunnel.reset();
+        if (sentToProxy(url, proxy) || tunnel) {
             s->setProxy(QNetworkProxy::NoProxy);
             host = proxy.hostName();
             port = proxy.port();
@@ -172,6 +232,16 @@ private:
         if (auto *tls = qobject_cast<QSslSocket *>(s)) {
             QObject::connect(tls, &QSslSocket::encrypted, &m_loop,
                              [tls, request] { tls->write(request); });
+            if (tunnel) {
+                m_tunnel = std::make_unique<HttpResponseReader>(HttpResponseReader::headOnly());
+                // The certificate is the server's, not the proxy's.
+                tls->setPeerVerifyName(url.host());
+                const QByteArray ask = connectRequestFor(url, proxy);
+                QObject::connect(tls, &QAbstractSocket::connected, &m_loop,
+                                 [tls, ask] { tls->write(ask); });
+                tls->connectToHost(host, port);
+                return;
+            }
             tls->connectToHostEncrypted(host, port);
             return;
         }
@@ -181,18 +251,47 @@ private:
         s->connectToHost(host, port);
     }
 
+    // The proxy's answer to CONNECT: once it has said yes, the connection is
+    // the server's, and TLS starts on it.
+    void judgeTunnel(QTcpSocket *s, HttpResponseReader::State state)
+    {
+        using State = HttpResponseReader::State;
+        if (state == State::ReadingHead)
+            return;
+        const bool opened = state == State::Complete && m_tunnel->status() / 100 == 2;
+        m_tunnel.reset();
+        if (!opened) {
+            settle(DownloadStatus::NetworkError);
+            return;
+        }
+#if QT_CONFIG(ssl)
+        if (auto *tls = qobject_cast<QSslSocket *>(s))
+            tls->startClientEncryption();
+#else
+        Q_UNUSED(s)
+#endif
+    }
+
     // Reads what the socket holds; false once the exchange has moved on (it
     // ended, or a redirect left this connection behind).
     bool take(QTcpSocket *s)
     {
-        while (!m_settled && s == active() && s->bytesAvailable() > 0)
-            judge(m_reader->feed(s->read(ReadBufferSize)));
+        while (!m_settled && s == active() && s->bytesAvailable() > 0) {
+            if (m_tunnel)
+                judgeTunnel(s, m_tunnel->feed(s->read(ReadBufferSize)));
+            else
+                judge(m_reader->feed(s->read(ReadBufferSize)));
+        }
         return !m_settled && s == active();
     }
 
     void ended(QTcpSocket *s)
     {
-        if (take(s))
+        if (!take(s))
+            return;
+        if (m_tunnel)
+            settle(DownloadStatus::NetworkError); // the proxy hung up before its answer ended
+        else
             judge(m_reader->finish());
     }
 
@@ -264,6 +363,7 @@ private:
     // exchange ends: one may be closed from inside its own signal.
     std::vector<std::unique_ptr<QTcpSocket>> m_sockets;
     std::unique_ptr<HttpResponseReader> m_reader;
+    std::unique_ptr<HttpResponseReader> m_tunnel; // the proxy's answer, until the tunnel opens
     int m_redirects = 0;
     bool m_settled = false;
     DownloadResult m_result;
@@ -283,6 +383,48 @@ bool redirectAllowed(const QUrl &from, const QUrl &to)
     const bool portFollows = (from.port(80) == 80 && to.port(443) == 443) ||
                              (from.port() != -1 && from.port() == to.port());
     return upgrade && portFollows;
+}
+
+QNetworkProxy proxyFromEnvironment(const QUrl &url, const QByteArray &httpProxy,
+                                   const QByteArray &httpsProxy, const QByteArray &noProxy)
+{
+    const QNetworkProxy none(QNetworkProxy::NoProxy);
+    const QString host = url.host().toLower();
+    for (const QByteArray &entry : noProxy.split(',')) {
+        QString pattern = QString::fromLatin1(entry.trimmed()).toLower();
+        if (pattern == u"*")
+            return none;
+        if (pattern.startsWith(u'*'))
+            pattern.remove(0, 1);
+        if (pattern.startsWith(u'.'))
+            pattern.remove(0, 1);
+        if (!pattern.isEmpty() && (host == pattern || host.endsWith(u'.' + pattern)))
+            return none;
+    }
+    QByteArray setting = isHttps(url) && !httpsProxy.isEmpty() ? httpsProxy : httpProxy;
+    setting = setting.trimmed();
+    if (setting.isEmpty())
+        return none;
+    if (!setting.contains("://"))
+        setting.prepend("http://");
+    const QUrl proxy = QUrl::fromEncoded(setting);
+    if (!proxy.isValid() || proxy.host().isEmpty())
+        return none;
+    QNetworkProxy::ProxyType type = QNetworkProxy::HttpProxy;
+    int port = proxy.port(8080);
+    if (proxy.scheme() == u"socks5" || proxy.scheme() == u"socks5h") {
+        type = QNetworkProxy::Socks5Proxy;
+        port = proxy.port(1080);
+    } else if (proxy.scheme() != u"http") {
+        return none; // a kind of proxy the launcher cannot speak to
+    }
+    return QNetworkProxy(type, proxy.host(), quint16(port), proxy.userName(), proxy.password());
+}
+
+void interruptDownloads()
+{
+    for (Exchange *exchange : QList<Exchange *>(running()))
+        exchange->interrupt();
 }
 
 DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QNetworkProxy>
 #include <QUrl>
 
 #include <chrono>
@@ -36,13 +37,26 @@ struct DownloadResult {
 // 443, or on the same explicit port).
 bool redirectAllowed(const QUrl &from, const QUrl &to);
 
+// The proxy that the environment names for `url`, as other programs read it:
+// `https_proxy` for an https URL when set, otherwise `http_proxy` ("host:port"
+// or "http://[user:password@]host[:port]", socks5:// also), and none for a
+// host that `no_proxy` lists ("*", or host names that match themselves and
+// their subdomains, with or without a leading "." or "*.").
+QNetworkProxy proxyFromEnvironment(const QUrl &url, const QByteArray &httpProxy,
+                                   const QByteArray &httpsProxy, const QByteArray &noProxy);
+
 // Fetches an http(s) URL and returns when it has arrived, failed or hit a
 // limit. Events other than user input go on meanwhile, so windows repaint;
 // clicks and keys wait in the window system's queue (see InputBlocker).
 // Redirects are followed as redirectAllowed() says, each hop judged from
 // the one before. The deadline holds for the whole exchange, the answer's head
-// included, which may not exceed 64 KiB; on return the connection is closed
+// included, which may not exceed 64 KiB, and an HTTP proxy's answer to the
+// CONNECT of an https tunnel is held to the same bounds; on return the connection is closed
 // and nothing of the download runs on, on this thread or any other.
 DownloadResult downloadBounded(const QUrl &url, const DownloadLimits &limits = {});
+
+// Ends every download under way on this thread at once, as Interrupted: the
+// program is closing, and nobody waits for the answer.
+void interruptDownloads();
 
 } // namespace Nimbrel

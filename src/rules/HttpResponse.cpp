@@ -52,6 +52,13 @@ HttpResponseReader::HttpResponseReader(qint64 maxBodyBytes, qsizetype maxHeadByt
 {
 }
 
+HttpResponseReader HttpResponseReader::headOnly(qsizetype maxHeadBytes)
+{
+    HttpResponseReader reader(0, maxHeadBytes);
+    reader.m_headOnly = true;
+    return reader;
+}
+
 HttpResponseReader::State HttpResponseReader::feed(QByteArrayView bytes)
 {
     while (!bytes.isEmpty()) {
@@ -145,7 +152,7 @@ bool HttpResponseReader::parseHead()
         return true;
     m_status = status;
     m_location = location;
-    if (status >= 300 || status == 204) {
+    if (m_headOnly || status >= 300 || status == 204) {
         m_state = State::Complete; // the body of an error or redirect is not wanted
         return true;
     }

@@ -31,6 +31,10 @@ public:
 
     explicit HttpResponseReader(qint64 maxBodyBytes, qsizetype maxHeadBytes = DefaultMaxHeadBytes);
 
+    // A reader of an answer that is a head alone whatever its status, such as
+    // a proxy's answer to CONNECT: Complete once the head has ended.
+    static HttpResponseReader headOnly(qsizetype maxHeadBytes = DefaultMaxHeadBytes);
+
     // Takes the next bytes of the connection and returns the state they lead
     // to. Once the state is Complete, Malformed or TooLarge it stays so, and
     // further bytes are ignored.
@@ -70,6 +74,7 @@ private:
     ChunkPart m_chunkPart = ChunkPart::Size;
     QByteArray m_line; // a line of the chunked framing, without its line end
     bool m_lineComplete = false;
+    bool m_headOnly = false;
     QByteArray m_body;
 };
 

@@ -23,7 +23,14 @@ constexpr char ReplyMagic[4] = {'N', 'L', 'A', 1};
 constexpr qsizetype HeaderSize = 8;
 constexpr qsizetype FieldHeaderSize = 5;
 
-enum Tag : quint8 { ActionTag = 1, TermTag = 2, StartupIdTag = 3, ActivationTokenTag = 4 };
+enum Tag : quint8 {
+    ActionTag = 1,
+    TermTag = 2,
+    StartupIdTag = 3,
+    ActivationTokenTag = 4,
+    DeadlineTag = 5,
+};
+constexpr qsizetype DeadlineSize = 8;
 
 bool isToken(QByteArrayView bytes)
 {
@@ -70,6 +77,11 @@ QByteArray encodeRequest(const Request &request)
         appendField(payload, StartupIdTag, request.startupId);
     if (isToken(request.activationToken))
         appendField(payload, ActivationTokenTag, request.activationToken);
+    if (request.deadline > 0) {
+        char deadline[DeadlineSize];
+        qToBigEndian(request.deadline, deadline);
+        appendField(payload, DeadlineTag, QByteArrayView(deadline, DeadlineSize));
+    }
 
     QByteArray frame(RequestMagic, sizeof RequestMagic);
     char size[4];
@@ -105,7 +117,7 @@ RequestReader::State RequestReader::parse()
         return State::Invalid;
 
     Request request;
-    bool seen[ActivationTokenTag + 1] = {};
+    bool seen[DeadlineTag + 1] = {};
     QByteArrayView rest = QByteArrayView(m_buffer).sliced(HeaderSize);
     while (!rest.empty()) {
         if (rest.size() < FieldHeaderSize)
@@ -113,7 +125,7 @@ RequestReader::State RequestReader::parse()
         const quint8 tag = quint8(rest[0]);
         const quint32 size = qFromBigEndian<quint32>(rest.data() + 1);
         rest = rest.sliced(FieldHeaderSize);
-        if (size > quint32(rest.size()) || tag < ActionTag || tag > ActivationTokenTag || seen[tag])
+        if (size > quint32(rest.size()) || tag < ActionTag || tag > DeadlineTag || seen[tag])
             return State::Invalid;
         seen[tag] = true;
         const QByteArrayView value = rest.first(size);
@@ -138,6 +150,13 @@ RequestReader::State RequestReader::parse()
                 return State::Invalid;
             (tag == StartupIdTag ? request.startupId : request.activationToken) =
                 value.toByteArray();
+            break;
+        case DeadlineTag:
+            if (value.size() != DeadlineSize)
+                return State::Invalid;
+            request.deadline = qFromBigEndian<qint64>(value.data());
+            if (request.deadline <= 0)
+                return State::Invalid;
             break;
         }
     }

@@ -36,6 +36,11 @@ struct Request {
     QString term;               // Search only, never empty
     QByteArray startupId;       // the second start's DESKTOP_STARTUP_ID (X11), if any
     QByteArray activationToken; // the second start's XDG_ACTIVATION_TOKEN (Wayland), if any
+    // When the second start stops waiting, in nanoseconds of the machine's
+    // monotonic clock (QDeadlineTimer::deadlineNSecs(), the same clock in
+    // every process); 0 for no limit. The running launcher takes no request
+    // after it, so that a start that gave up never has its term searched.
+    qint64 deadline = 0;
 
     friend bool operator==(const Request &, const Request &) = default;
 };

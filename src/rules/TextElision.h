@@ -11,4 +11,10 @@ namespace Nimbrel
 // half instead.
 QString elidedInTheMiddle(const QString &text, qsizetype maxLength, qsizetype head);
 
+// `text` with a zero-width space after every `every` units of a run without
+// blanks or line ends (never inside a character beyond 16 bits), so that a
+// label that wraps at word boundaries can wrap a long version, path or URL
+// instead of running off its edge.
+QString withBreakOpportunities(const QString &text, qsizetype every);
+
 } // namespace Nimbrel

@@ -30,6 +30,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <utility>
 
 namespace Nimbrel
 {
@@ -188,7 +189,7 @@ void MainForm::connectHandlers()
     connect(List_History, &HistoryListBox::itemRemoved, this, &MainForm::List_History_ItemRemoved);
     connect(List_History, &HistoryListBox::removalUndone, this,
             &MainForm::List_History_RemovalUndone);
-    new SearchRecall(*Text_SearchData, *List_History, this);
+    m_recall = new SearchRecall(*Text_SearchData, *List_History, this);
 
     // A click (mouse, Space, or an arrow key moving the selection) on any of
     // the three, the one already selected included: choosing the current list
@@ -272,6 +273,7 @@ void MainForm::writeBackChanges()
 
 void MainForm::bringToFront()
 {
+    m_closingAfterHandOff = false;
     setWindowState(windowState() & ~Qt::WindowMinimized);
     QWidget *window = QApplication::activeModalWidget();
     if (!window)
@@ -285,10 +287,14 @@ void MainForm::bringToFront()
 
 bool MainForm::searchFromOutside(const QString &term)
 {
+    const QString unsent = Text_SearchData->text();
     Text_SearchData->replaceAsTyped(term);
-    if (Text_SearchData->text().isEmpty())
+    if (Text_SearchData->text().isEmpty()) {
+        Text_SearchData->setText(unsent);
         return false;
+    }
     Text_SearchData_KeyDown(Qt::Key_Return, Qt::NoModifier);
+    m_recall->setAside(unsent);
     return true;
 }
 
@@ -362,7 +368,7 @@ void MainForm::Command_OpenBrowser_Click()
     // When nothing could be opened the user has just been told so; the
     // window stays for another try.
     if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
-        close();
+        closeAfterHandOff();
 }
 
 void MainForm::Command_OpenWikiMain_Click()
@@ -371,7 +377,31 @@ void MainForm::Command_OpenWikiMain_Click()
         OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal) > 32;
     Text_SearchData->setFocus();
     if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
+        closeAfterHandOff();
+}
+
+void MainForm::closeAfterHandOff()
+{
+    // The handler may still give up after it started. The window waits for
+    // its verdict out of sight, so that a failure is told over the window,
+    // which then stays for another try.
+    m_closingAfterHandOff = true;
+    desktop().whenHandOffsSettled(this, [this](bool failed) {
+        if (!std::exchange(m_closingAfterHandOff, false))
+            return; // brought back meanwhile
+        if (failed) {
+            bringToFront();
+            return;
+        }
+        const bool hidden = isHidden();
         close();
+        // The close of a hidden window does not count as the last window
+        // closing; the application is told instead.
+        if (hidden && QGuiApplication::quitOnLastWindowClosed())
+            QCoreApplication::quit();
+    });
+    if (m_closingAfterHandOff)
+        hide();
 }
 
 void MainForm::Text_SearchData_Change()

@@ -13,6 +13,7 @@ namespace Nimbrel
 
 class HistoryListBox;
 class SearchBox;
+class SearchRecall;
 
 // The launcher's main window: the search box, the history list and its three
 // lists, the launch buttons and the way into the Info & Settings window.
@@ -35,8 +36,9 @@ public:
     // if it was minimised.
     void bringToFront();
     // Searches `term` as if the user had emptied the search box, typed the
-    // term into it and pressed Enter. False, with nothing searched, when the
-    // box's rules leave nothing of the term.
+    // term into it and pressed Enter. False, with nothing searched and the box
+    // as it was, when the box's rules leave nothing of the term. What the box
+    // held comes back with Down.
     bool searchFromOutside(const QString &term);
     // Writes back what closing would write, and keeps running: for a logout
     // that may still be called off.
@@ -81,11 +83,14 @@ private:
     void connectHandlers();
     // Copies the selected history item into the search box, unfiltered.
     Picked pickSelectedItem();
+    // Closes once the handler just started has not failed.
+    void closeAfterHandOff();
     // Writes the changed options and the changed list, as the unload does.
     void writeBackChanges();
 
     SearchBox *Text_SearchData;
     HistoryListBox *List_History;
+    SearchRecall *m_recall;
     QLabel *Label_SearchData;
     QPushButton *Command_OpenBrowser;
     QPushButton *Command_Exit;
@@ -99,6 +104,7 @@ private:
     // HistoryChanged as it was before the last removal from the list.
     bool m_changedBeforeRemoval = false;
     bool m_activatedOnce = false;
+    bool m_closingAfterHandOff = false;
 };
 
 } // namespace Nimbrel

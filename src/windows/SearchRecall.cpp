@@ -6,6 +6,8 @@
 
 #include <QScopedValueRollback>
 
+#include <utility>
+
 namespace Nimbrel
 {
 
@@ -21,8 +23,17 @@ SearchRecall::SearchRecall(SearchBox &box, HistoryListBox &list, QObject *parent
         if (!m_moving)
             end();
     };
-    connect(&box, &SearchBox::textChanged, this, changedElsewhere);
+    connect(&box, &SearchBox::textChanged, this, [this, changedElsewhere] {
+        if (!m_moving)
+            m_setAside.clear();
+        changedElsewhere();
+    });
     connect(&list, &HistoryListBox::itemsChanged, this, changedElsewhere);
+}
+
+void SearchRecall::setAside(const QString &unsent)
+{
+    m_setAside = unsent;
 }
 
 void SearchRecall::keyDown(int key, Qt::KeyboardModifiers modifiers)
@@ -31,6 +42,11 @@ void SearchRecall::keyDown(int key, Qt::KeyboardModifiers modifiers)
         return;
     if (key != Qt::Key_Up && key != Qt::Key_Down)
         return;
+    if (key == Qt::Key_Down && m_position == OwnText && !m_setAside.isEmpty()) {
+        const QScopedValueRollback moving(m_moving, true);
+        m_box.setText(std::exchange(m_setAside, QString()));
+        return;
+    }
     const int next = HistoryRecall::step(m_list.texts(), m_position,
                                          key == Qt::Key_Up ? Direction::Older : Direction::Newer);
     if (next == m_position)

@@ -21,6 +21,11 @@ class SearchRecall : public QObject
 public:
     SearchRecall(SearchBox &box, HistoryListBox &list, QObject *parent = nullptr);
 
+    // Keeps what the user had typed but not sent when something else took
+    // the box (a term from another start): Down in the box brings it back,
+    // until the user types anew.
+    void setAside(const QString &unsent);
+
 private:
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
     void moveTo(int position);
@@ -30,6 +35,7 @@ private:
     HistoryListBox &m_list;
     int m_position;    // where the walk stands; HistoryRecall::OwnText when not walking
     QString m_ownText; // what the box held before the first Up
+    QString m_setAside;
     bool m_moving = false;
 };
 

@@ -3,6 +3,7 @@
 #include "desktop/OpenInDefaultHandler.h"
 #include "rules/DataFolder.h"
 #include "rules/Module1.h"
+#include "rules/TextElision.h"
 #include "rules/VersionsFile.h"
 #include "windows/InputBlocker.h"
 
@@ -30,8 +31,11 @@ MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVer
         request.text = QStringLiteral("No data for this program found.") + infoQuestion;
         break;
     case UpdateOutcome::NewerVersion:
+        // A box wraps at blanks only; a long version without any would run
+        // off its edge, its middle "…" with it.
         request.text =
-            QStringLiteral("A newer version  ( ") + shownVersionText(verdict.versionText) +
+            QStringLiteral("A newer version  ( ") +
+            withBreakOpportunities(shownVersionText(verdict.versionText), 60) +
             QStringLiteral(" )  is available.\n\nGoto the Program Homepage to download ?");
         break;
     case UpdateOutcome::LatestVersion:

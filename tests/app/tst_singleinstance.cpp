@@ -5,6 +5,7 @@
 #include "support/TestEnvironment.h"
 #include "support/TestMounts.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -65,6 +66,8 @@ class TestSingleInstance : public QObject
     QTemporaryDir m_bin;
     QString m_log;
     QList<std::shared_ptr<QProcess>> m_running;
+    // What a test changes in every start's environment.
+    std::function<void(QProcessEnvironment &)> m_adjustEnvironment;
 
     QProcessEnvironment environment(bool runningLauncher) const
     {
@@ -76,6 +79,8 @@ class TestSingleInstance : public QObject
         env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         env.insert(QStringLiteral("PATH"), m_bin.path() + u':' + env.value(QStringLiteral("PATH")));
         env.insert(QStringLiteral("NIMBREL_TEST_LOG"), m_log);
+        if (m_adjustEnvironment)
+            m_adjustEnvironment(env);
         return env;
     }
 
@@ -153,6 +158,7 @@ private slots:
         TestEnvironment::reset();
         writeBytes(TestEnvironment::settingsFile(), settingsText().toUtf8());
         m_log = TestEnvironment::root() + QStringLiteral("/opened.log");
+        m_adjustEnvironment = nullptr;
         QFile::remove(m_log);
     }
 
@@ -222,6 +228,44 @@ private slots:
             QCOMPARE(QString::fromUtf8(result.out), out);
         QCOMPARE(QString::fromUtf8(result.err), err);
         QVERIFY(!QFileInfo::exists(socketPath()));
+    }
+
+    // A start with no display to open its window on says so in one line and
+    // ends with status 1, leaving no lock or socket behind; help and version
+    // need no display.
+    void noDisplayIsOneLineAndLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("unset");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("err");
+        const QString unset = QStringLiteral(
+            "nimbrel-launcher: no display could be opened: neither DISPLAY nor WAYLAND_DISPLAY "
+            "is set.\n");
+        const QString absent =
+            QStringLiteral("nimbrel-launcher: no display could be opened (DISPLAY=:4242).\n");
+        QTest::newRow("no DISPLAY") << true << QStringList() << unset;
+        QTest::newRow("no DISPLAY, with a term") << true << QStringList{u"ab"_qs} << unset;
+        QTest::newRow("display that does not answer") << false << QStringList() << absent;
+    }
+    void noDisplayIsOneLineAndLeavesNothing()
+    {
+        QFETCH(bool, unset);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, err);
+        if (unset)
+            m_adjustEnvironment = [](QProcessEnvironment &env) {
+                env.remove(QStringLiteral("DISPLAY"));
+            };
+        const Finished result = run(arguments);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(result.err), err);
+        QCOMPARE(
+            QDir(TestEnvironment::runtimeFolder())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System),
+            QStringList());
+        QCOMPARE(opened(), QStringList());
+        QCOMPARE(run({QStringLiteral("--version")}).exitCode, 0);
+        QCOMPARE(run({QStringLiteral("--help")}).exitCode, 0);
     }
 
     // A term handed to the running launcher is searched as if typed into its
@@ -308,6 +352,75 @@ private slots:
         auto next = startLauncher({QStringLiteral("two")});
         QVERIFY(next->waitForFinished(10000));
         QCOMPARE(readBytes(listFile(1)), QByteArray("TWO\r\nONE\r\n"));
+    }
+
+    // Twenty starts at the same moment with close-after-launch on: a launcher
+    // that is about to end still searches what the starts already waiting
+    // hand it, and every term is searched and recorded exactly once.
+    void simultaneousStartsWithCloseAfterLaunchLoseNothing()
+    {
+        writeBytes(TestEnvironment::settingsFile(),
+                   settingsText()
+                       .replace(QStringLiteral("HistoryListMaxItems=10"),
+                                QStringLiteral("HistoryListMaxItems=50"))
+                       .replace(QStringLiteral("CloseWhenBrowserOpen=0"),
+                                QStringLiteral("CloseWhenBrowserOpen=1"))
+                       .toUtf8());
+        QList<std::shared_ptr<QProcess>> starts;
+        QStringList expected;
+        for (int i = 0; i < 20; ++i) {
+            starts << startLauncher({QStringLiteral("term%1").arg(i, 2, 10, QChar(u'0'))});
+            expected << QStringLiteral("TERM%1").arg(i, 2, 10, QChar(u'0'));
+        }
+        for (const auto &process : std::as_const(starts)) {
+            QVERIFY(process->waitForFinished(60000));
+            QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+            QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+        }
+        QStringList urls = opened();
+        urls.sort();
+        QStringList expectedUrls;
+        for (const QString &term : std::as_const(expected))
+            expectedUrls << QStringLiteral("https://w.example/wiki/") + term;
+        QCOMPARE(urls, expectedUrls);
+        QStringList saved = QString::fromUtf8(readBytes(listFile(1))).split(QStringLiteral("\r\n"));
+        QCOMPARE(saved.takeLast(), QString());
+        saved.sort();
+        QCOMPARE(saved, expected);
+    }
+
+    // A start that gave up reports its term as not searched, so the running
+    // launcher must not search it afterwards; one still waiting is served.
+    void requestAfterItsDeadlineIsNotTaken()
+    {
+        using Nimbrel::InstanceMessage::Request;
+        auto launcher = startRunningLauncher();
+        const auto send = [](const QString &term, qint64 deadline) {
+            Request request;
+            request.action = Request::Action::Search;
+            request.term = term;
+            request.deadline = deadline;
+            QLocalSocket socket;
+            socket.connectToServer(socketPath());
+            if (!socket.waitForConnected(5000))
+                return QByteArray("not connected");
+            socket.write(Nimbrel::InstanceMessage::encodeRequest(request));
+            QByteArray answer;
+            waitFor(
+                [&] {
+                    answer += socket.readAll();
+                    return socket.state() == QLocalSocket::UnconnectedState;
+                },
+                8000);
+            return answer;
+        };
+        const qint64 now = QDeadlineTimer::current(Qt::PreciseTimer).deadlineNSecs();
+        QCOMPARE(send(QStringLiteral("late"), now - 1), QByteArray());
+        QCOMPARE(send(QStringLiteral("in time"), now + 10'000'000'000),
+                 Nimbrel::InstanceMessage::encodeReply(Nimbrel::InstanceMessage::Reply::Done));
+        QVERIFY(waitForOpened(1));
+        QTest::qWait(300);
+        QCOMPARE(opened(), QStringList{QStringLiteral("https://w.example/wiki/IN TIME")});
     }
 
     // Ten starts at the same moment: one becomes the launcher, the others
@@ -516,6 +629,62 @@ private slots:
         QCOMPARE(run({QStringLiteral("owner")}).exitCode, 0);
         QVERIFY(waitForOpened(1));
         QCOMPARE(launcher->state(), QProcess::Running);
+    }
+
+    // Without XDG_RUNTIME_DIR the socket goes to a folder of the user's own
+    // in the temporary folder. When someone else has taken that name first,
+    // the user's cache folder serves instead, so that single instance holds;
+    // each start says on standard error where the socket is and why.
+    void takenTemporaryFolderIsPassedBy_data()
+    {
+        QTest::addColumn<bool>("otherUser");
+        QTest::newRow("folder of another user") << true;
+        QTest::newRow("file in its place") << false;
+    }
+    void takenTemporaryFolderIsPassedBy()
+    {
+        QFETCH(bool, otherUser);
+        if (otherUser && ::getuid() != 0) {
+            if (qEnvironmentVariable("CI") == u"true")
+                QFAIL("needs root to give a folder to another user");
+            QSKIP("needs root to give a folder to another user");
+        }
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        const QString taken = temp.filePath(QStringLiteral("nimbrel-launcher-%1").arg(::getuid()));
+        if (otherUser) {
+            QVERIFY(::mkdir(QFile::encodeName(taken).constData(), 0700) == 0);
+            QVERIFY(::chown(QFile::encodeName(taken).constData(), 65534, 65534) == 0);
+        } else {
+            writeBytes(taken, "");
+        }
+        m_adjustEnvironment = [&temp](QProcessEnvironment &env) {
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            env.insert(QStringLiteral("TMPDIR"), temp.path());
+        };
+        const QString folder = TestEnvironment::root() + QStringLiteral("/cache/nimbrel-launcher");
+
+        auto launcher = startLauncher();
+        QVERIFY2(waitFor([&] {
+                     return QFileInfo::exists(folder +
+                                              QStringLiteral("/nimbrel-launcher.x11-4242"));
+                 }),
+                 launcher->readAllStandardError().constData());
+        const Finished second = run({QStringLiteral("once")});
+        QVERIFY2(second.exitCode == 0, second.err.constData());
+        const QString err = QString::fromUtf8(second.err);
+        QVERIFY2(err.startsWith(QStringLiteral("nimbrel-launcher: XDG_RUNTIME_DIR is not set; ") +
+                                taken + QStringLiteral(" is not used: ")),
+                 qPrintable(err));
+        QVERIFY2(err.endsWith(QStringLiteral("; the launcher's socket is in ") + folder +
+                              QStringLiteral(".\n")),
+                 qPrintable(err));
+        QCOMPARE(err.count(u'\n'), 1);
+        QVERIFY(waitForOpened(1));
+        QCOMPARE(opened(), QStringList{QStringLiteral("https://w.example/wiki/ONCE")});
+        QCOMPARE(launcher->state(), QProcess::Running);
+        QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::ReadGroup),
+                 QFile::Permissions());
     }
 
     // The signals that end a session run the same shut-down as closing the

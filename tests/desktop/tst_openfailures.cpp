@@ -230,6 +230,45 @@ private slots:
             QVERIFY(launcher.info.isVisible());
     }
 
+    // With "Exit Program when the Browser is opened" the launcher waits for
+    // the handler's verdict before it closes: one that gives up is told, and
+    // the main window stays for another try; one that opened closes it.
+    void closeOptionWaitsForTheVerdict_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<bool>("stays");
+        for (const char *how : {"search", "main page"}) {
+            QTest::addRow("%s, handler gives up", how)
+                << QString::fromLatin1(how) << QByteArray("fail") << true;
+            QTest::addRow("%s, handler opens", how)
+                << QString::fromLatin1(how) << QByteArray("open") << false;
+        }
+    }
+    void closeOptionWaitsForTheVerdict()
+    {
+        QFETCH(QString, how);
+        QFETCH(QByteArray, mode);
+        QFETCH(bool, stays);
+        qputenv("STANDIN_MODE", mode);
+        Launcher launcher(how);
+        State.CloseWhenBrowserOpen = Module1::OptionFlag(1);
+        MessageBoxes boxes;
+
+        launcher.open();
+
+        QTRY_VERIFY(QFile::exists(log()));
+        if (stays) {
+            QTRY_COMPARE(boxes.failures().size(), 1);
+            QVERIFY(launcher.main.isVisible());
+            QTest::qWait(200);
+            QVERIFY(launcher.main.isVisible());
+        } else {
+            QTRY_VERIFY(!launcher.main.isVisible());
+            QCOMPARE(boxes.seen.size(), 0);
+        }
+    }
+
     // A search term has no length limit, and neither has the URL made of it:
     // the message shows its start and end.
     void longTargetIsShortenedInTheMessage()

@@ -22,6 +22,10 @@ TestEnvironment::TestEnvironment()
     qputenv("XDG_CACHE_HOME", root + "/cache");
     qputenv("XDG_RUNTIME_DIR", root + "/runtime");
     qputenv("AppData", QFile::encodeName(appData()));
+    // Downloads go to the tests' own servers, never through the user's proxy;
+    // a test that wants a proxy names its own.
+    for (const char *proxy : {"http_proxy", "https_proxy", "HTTPS_PROXY", "no_proxy", "NO_PROXY"})
+        qunsetenv(proxy);
     for (const char *dir : {"/home", "/config", "/data", "/cache", "/AppData"})
         QDir().mkpath(rootPath + QLatin1String(dir));
     // The runtime folder is the user's alone, as the session's own is.

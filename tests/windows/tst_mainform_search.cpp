@@ -284,6 +284,27 @@ private slots:
         QCOMPARE(!form->isVisible(), closes);
     }
 
+    // A term from another start takes the box; what the user had typed there
+    // and not sent comes back with Down, also after a walk through the list,
+    // and a term that leaves nothing to search leaves the box alone.
+    void termFromOutsideKeepsUnsentText()
+    {
+        QTest::keyClicks(box(), QStringLiteral("half"));
+        QVERIFY(form->searchFromOutside(QStringLiteral("other")));
+        QCOMPARE(fake->opened.last().file, Wiki + QStringLiteral("OTHER"));
+        QCOMPARE(box()->text(), QString());
+        QTest::keyClick(box(), Qt::Key_Up);
+        QCOMPARE(box()->text(), QStringLiteral("OTHER"));
+        QTest::keyClick(box(), Qt::Key_Down);
+        QCOMPARE(box()->text(), QString());
+        QTest::keyClick(box(), Qt::Key_Down);
+        QCOMPARE(box()->text(), QStringLiteral("HALF"));
+
+        QVERIFY(!form->searchFromOutside(QStringLiteral("!?")));
+        QCOMPARE(box()->text(), QStringLiteral("HALF"));
+        QCOMPARE(fake->opened.size(), 1);
+    }
+
     void mainPageOpensWikiPathAlone()
     {
         fillList(*ui(*form).List_History, texts({"A", "B"}));

@@ -22,6 +22,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTcpServer>
+#include <QTextLayout>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <qpa/qwindowsysteminterface.h>
@@ -337,6 +338,51 @@ private slots:
         QCOMPARE(buttons.size(), 2);
         for (const QRect &button : buttons)
             QVERIFY(screen.contains(button));
+    }
+
+    // A version too long to show whole is cut to 256 characters with "…" in
+    // its middle; without a blank in it the box cannot wrap it at a word, and
+    // it ran off the box's edge, the "…" with it. It wraps, and every line of
+    // the message fits the box, which stays on the screen.
+    void longVersionWithoutBlanksWrapsInTheBox()
+    {
+        const QString version = QString(300, u'7');
+        qreal widest = -1;
+        int width = 0;
+        QString shownText;
+        QRect box;
+        QRect screen;
+        QTimer::singleShot(0, [&] {
+            auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(shown);
+            const auto *label = shown->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label);
+            shownText = label->text();
+            width = label->contentsRect().width();
+            // Laid out as the label lays out its plain text: wrapped at words.
+            QTextLayout layout(shownText, label->font());
+            QTextOption option;
+            option.setWrapMode(QTextOption::WordWrap);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(width);
+                widest = std::max(widest, line.naturalTextWidth());
+            }
+            layout.endLayout();
+            box = shown->frameGeometry();
+            screen = shown->screen()->availableGeometry();
+            QTest::keyClick(shown, Qt::Key_Escape);
+        });
+        SystemDesktop().showMessage(
+            updateMessage({UpdateOutcome::NewerVersion, version}, u"1.25"_qs));
+
+        QVERIFY(shownText.contains(u"7\u20267"_qs));
+        QVERIFY2(widest <= width,
+                 qPrintable(u"%1 px of text in a label %2 px wide"_qs.arg(widest).arg(width)));
+        QVERIFY2(box.width() <= screen.width() + 4,
+                 qPrintable(
+                     u"box %1 px wide on a screen of %2"_qs.arg(box.width()).arg(screen.width())));
     }
 
     // The versions file comes over plain http: whatever it holds is shown as
