@@ -41,10 +41,12 @@ class TestMainFormHistoryFile : public QObject, MainWindowFixture
         QTest::keyClicks(box, term);
         QTest::keyClick(box, Qt::Key_Return);
     }
-    // Opens the window on settings with `historySize` and list 1 holding `file`.
-    void openOn(const QByteArray &file, int historySize = 10)
+    // Opens the window on settings with `historySize` (and `extraSettings`)
+    // and list 1 holding `file`.
+    void openOn(const QByteArray &file, int historySize = 10,
+                const QByteArray &extraSettings = QByteArray())
     {
-        SettingsFixture::writeSettings(QByteArray(), historySize);
+        SettingsFixture::writeSettings(extraSettings, historySize);
         writeBytes(listFile(1), file);
         openForm();
     }
@@ -94,32 +96,38 @@ private slots:
         QTest::addColumn<QStringList>("edited");
         QTest::addColumn<QString>("searched");
         QTest::addColumn<int>("removedRow"); // -1: none
+        QTest::addColumn<bool>("moveToTop");
         QTest::addColumn<QStringList>("saved");
         QTest::newRow("line added, then a search")
             << texts({"KEEP1", "KEEP2"}) << texts({"EDITOR-ADDED", "KEEP1", "KEEP2"})
-            << QStringLiteral("LAUNCHERTERM") << -1
+            << QStringLiteral("LAUNCHERTERM") << -1 << false
             << texts({"LAUNCHERTERM", "EDITOR-ADDED", "KEEP1", "KEEP2"});
         QTest::newRow("same size, one letter changed")
             << texts({"KEEP1", "KEEP2"}) << texts({"KEEP1", "KEEQ2"}) << QStringLiteral("NEW") << -1
-            << texts({"NEW", "KEEP1", "KEEQ2"});
+            << false << texts({"NEW", "KEEP1", "KEEQ2"});
         QTest::newRow("line added, an item removed here")
             << texts({"KEEP1", "KEEP2", "GONE"}) << texts({"KEEP1", "KEEP2", "GONE", "ADDED"})
-            << QString() << 2 << texts({"KEEP1", "KEEP2", "ADDED"});
+            << QString() << 2 << false << texts({"KEEP1", "KEEP2", "ADDED"});
         QTest::newRow("emptied there, a search here")
-            << texts({"KEEP1", "KEEP2"}) << QStringList() << QStringLiteral("NEW") << -1
+            << texts({"KEEP1", "KEEP2"}) << QStringList() << QStringLiteral("NEW") << -1 << false
             << texts({"NEW"});
         QTest::newRow("a search of an item the editor kept")
             << texts({"KEEP1"}) << texts({"ADDED", "KEEP1"}) << QStringLiteral("KEEP1") << -1
-            << texts({"ADDED", "KEEP1"});
+            << false << texts({"ADDED", "KEEP1"});
+        QTest::newRow("a known term moved to the top")
+            << texts({"KEEP1", "KEEP2"}) << texts({"KEEP1", "ADDED", "KEEP2"})
+            << QStringLiteral("KEEP2") << -1 << true << texts({"KEEP2", "KEEP1", "ADDED"});
     }
+
     void changeMadeElsewhereIsKept()
     {
         QFETCH(QStringList, before);
         QFETCH(QStringList, edited);
         QFETCH(QString, searched);
         QFETCH(int, removedRow);
+        QFETCH(bool, moveToTop);
         QFETCH(QStringList, saved);
-        openOn(crlfLines(before));
+        openOn(crlfLines(before), 10, moveToTop ? "MoveSearchedtItemToTop=1\n" : "");
         QCOMPARE(listTexts(*ui(*form).List_History), before);
 
         // As editors save: a new file renamed into place.
