@@ -253,7 +253,7 @@ Stamp stamp(const QString &path)
     result.size = status.st_size;
     result.modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     result.statusChanged = qint64(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
-    result.fileId = qint64(status.st_ino) ^ (qint64(status.st_dev) << 32);
+    result.fileId = qint64(quint64(status.st_ino) ^ (quint64(status.st_dev) << 32));
 #else
     const QFileInfo info(path);
     if (!info.exists())
