@@ -175,6 +175,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const HistoryLine &line : read)
         FUZZ_CHECK(encodeHistoryItem(line.text, line.raw).size() <= lineBound, QString());
 
+    // Stopped by a bound on lines or bytes, the reader says where the lines it
+    // did not hand over begin: the lines handed over, saved, with the rest of
+    // the file after them, are every line of the file again.
+    {
+        TrickleDevice stopped(file, piece);
+        HistoryReadEnd end;
+        QList<HistoryLine> head;
+        readHistoryLines(
+            stopped, HistoryReadLimits{maxItems, qint64(shape % 64)},
+            [&](HistoryLine &&line) { head.append(std::move(line)); }, &end);
+        FUZZ_CHECK(end.offset >= 0 && end.offset <= file.size(), QString::number(end.offset));
+        if (end.endOfFile)
+            FUZZ_CHECK(sameLines(head, all), QString());
+        else if (!end.cut)
+            FUZZ_CHECK(sameLines(readAll(save(head) + file.mid(end.offset), 0), all),
+                       QString::number(end.offset));
+    }
+
     // A device that never ends is read only as far as the kept lines need:
     // each holds at most the bound and two line-end bytes, and what is read
     // beyond them is the rest of one piece. (A list without a maximum reads

@@ -3,6 +3,7 @@
 # replays their corpora as ordinary tests.
 set(NIMBREL_FUZZ_TARGETS
     fuzz_history_reader
+    fuzz_ini_edit
     fuzz_numeric_value
     fuzz_search_box
     fuzz_versions_file

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/SearchRules.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -17,9 +19,9 @@ namespace Nimbrel
 namespace InstanceMessage
 {
 
-// The longest search term a start may hand over, in UTF-16 code units; the
-// command line refuses longer ones, so both ways of searching agree.
-constexpr qsizetype MaxTermLength = 16384;
+// The longest search term a start may hand over, in UTF-16 code units: the
+// search box's own bound, which the command line enforces too.
+constexpr qsizetype MaxTermLength = SearchRules::MaxTermLength;
 
 // The longest startup id or activation token passed on; real ones are a few
 // dozen characters.

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "rules/HistoryMerge.h"
+#include "rules/SafeFile.h"
+
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -33,6 +37,20 @@ qint16 storedOptionValue(OptionFlag flag);
 // The flag for a check box the user just set or cleared.
 OptionFlag switchedFlag(bool on);
 
+// What the run knows of the selected list's file since it last read or wrote
+// it (HistoryList keeps this).
+struct HistoryFileRecord {
+    QString path;            // empty until the file has been read
+    bool unreadable = false; // the read failed: the file is never written over
+    SafeFile::Stamp stamp;   // the file then, to notice another program's change
+    qint64 readBytes = 0;    // the start of the file the list came from,
+    QByteArray digest;       // and its digest, to notice a change the stamp missed
+    qint64 unreadFrom = -1;  // where the lines an unbounded list did not load start
+    // This run's changes to the list since, to be made again on the file's
+    // new content should another program change it.
+    QList<HistoryChange> changes;
+};
+
 // The state both windows share for the whole run. Who writes what:
 // - MainForm's load handler sets every field from the store and the data
 //   folder; its list selection writes SelectedSavedList, HistoryFilePath and
@@ -53,6 +71,7 @@ struct ApplicationState {
     OptionFlag MoveItemToTop = OptionFlag::Off;
     bool HistoryChanged = false;   // the list box holds changes its file lacks
     bool SavedListChanged = false; // the user picked a list during this run
+    HistoryFileRecord HistoryFile;
 };
 
 extern ApplicationState State;

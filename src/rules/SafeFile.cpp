@@ -1,9 +1,12 @@
 #include "rules/SafeFile.h"
 
 #include <QBuffer>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <filesystem>
 #include <system_error>
@@ -39,17 +42,22 @@ QString systemReason(int error)
 }
 #endif
 
-// Copies `content` to `file` and makes sure the bytes reached the disk: a short
-// write or a failed flush is a failure even where a later close would not say so.
-bool writeAll(QFile &file, QIODevice &content, QString *reason)
+// Copies `content` to `file`.
+bool copyAll(QFile &file, QIODevice &content, QString *reason)
 {
     for (;;) {
         const QByteArray chunk = content.read(CopyChunk);
         if (chunk.isEmpty())
             break;
-        if (file.write(chunk) != chunk.size()) {
-            *reason = file.errorString();
-            return false;
+        // A write the disk could take only part of returns short without an
+        // error; writing the rest is what brings out the system's reason.
+        for (qint64 done = 0; done < chunk.size();) {
+            const qint64 written = file.write(chunk.constData() + done, chunk.size() - done);
+            if (written <= 0) {
+                *reason = file.errorString();
+                return false;
+            }
+            done += written;
         }
     }
     // A read error looks like the end of the content; only a file says which.
@@ -58,6 +66,13 @@ bool writeAll(QFile &file, QIODevice &content, QString *reason)
         *reason = source->errorString();
         return false;
     }
+    return true;
+}
+
+// Makes sure the bytes written reached the disk: a short write or a failed
+// flush is a failure even where a later close would not say so.
+bool finish(QFile &file, QString *reason)
+{
     if (!file.flush()) {
         *reason = file.errorString();
         return false;
@@ -71,6 +86,55 @@ bool writeAll(QFile &file, QIODevice &content, QString *reason)
     file.close();
     if (file.error() != QFileDevice::NoError) {
         *reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+const QString TemporarySuffix = QStringLiteral(".new");
+
+// The name of a new file beside `path`, unique to this save.
+QString temporaryName(const QString &path)
+{
+    return path + QStringLiteral(".") +
+           QString::number(QRandomGenerator::global()->generate64(), 36) + TemporarySuffix;
+}
+
+// Removes a new file that is not to take the path's place. A close that
+// fails (the disk is full) keeps QFile::remove() from removing.
+void discard(QFile &temporary)
+{
+    temporary.close();
+    QFile::remove(temporary.fileName());
+}
+
+// Writes `content`, then `tail`, to a new file beside `path` and renames it
+// to `path`, which replaces whatever entry stands there. `model`, when it is
+// a regular file, lends the new file its permissions.
+bool writeAndRename(const QString &path, const QFileInfo &model, QIODevice &content,
+                    QIODevice *tail, QString *reason)
+{
+    // Created only if nothing stands there, so this open cannot follow a link.
+    QFile temporary(temporaryName(path));
+    // Unbuffered, so that each write says what the disk did with it: a
+    // buffer flushed onto a full disk only says "Unknown error".
+    if (!temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+        *reason = temporary.errorString();
+        return false;
+    }
+    if (!model.isSymbolicLink() && model.isFile())
+        temporary.setPermissions(model.permissions());
+
+    if (!copyAll(temporary, content, reason) || (tail && !copyAll(temporary, *tail, reason)) ||
+        !finish(temporary, reason)) {
+        discard(temporary);
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::rename(nativePath(temporary.fileName()), nativePath(path), error);
+    if (error) {
+        *reason = QString::fromStdString(error.message());
+        discard(temporary);
         return false;
     }
     return true;
@@ -131,33 +195,9 @@ bool replace(const QString &path, QIODevice &content, QString *reason)
         *reason = FolderReason;
         return false;
     }
-
-    // A name of its own beside the path; created only if nothing stands there,
-    // so this open cannot follow a link either.
-    QFile temporary(path + QStringLiteral(".") +
-                    QString::number(QRandomGenerator::global()->generate64(), 36) +
-                    QStringLiteral(".new"));
-    if (!temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        *reason = temporary.errorString();
-        return false;
-    }
-    if (!entry.isSymbolicLink() && entry.isFile())
-        temporary.setPermissions(entry.permissions());
-
-    if (!writeAll(temporary, content, reason)) {
-        temporary.remove();
-        return false;
-    }
     // Renaming replaces the entry at the path, whatever it is, and never
     // what a link there points to.
-    std::error_code error;
-    std::filesystem::rename(nativePath(temporary.fileName()), nativePath(path), error);
-    if (error) {
-        *reason = QString::fromStdString(error.message());
-        temporary.remove();
-        return false;
-    }
-    return true;
+    return writeAndRename(path, entry, content, nullptr, reason);
 }
 
 bool replace(const QString &path, const QByteArray &content, QString *reason)
@@ -166,6 +206,82 @@ bool replace(const QString &path, const QByteArray &content, QString *reason)
     buffer.setData(content);
     buffer.open(QIODevice::ReadOnly);
     return replace(path, buffer, reason);
+}
+
+bool replaceTarget(const QString &path, const QByteArray &content, QIODevice *tail, QString *reason)
+{
+    QFileInfo target(path);
+    if (target.isSymbolicLink()) {
+        // A link that leads nowhere names the file to be made, as an editor
+        // would take it; a loop of links is refused like a missing folder.
+        const QString followed =
+            target.exists() ? target.canonicalFilePath() : target.symLinkTarget();
+        if (followed.isEmpty()) {
+            *reason = QStringLiteral("It is a link that leads to no file.");
+            return false;
+        }
+        target = QFileInfo(followed);
+    }
+    if (target.isDir()) {
+        *reason = FolderReason;
+        return false;
+    }
+    if (target.exists() && !target.isFile()) {
+        *reason = NotRegularReason;
+        return false;
+    }
+    // Root may write anywhere; the mode bits still say what the user wants.
+    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner)) {
+        *reason = QStringLiteral("The file is read-only; it was left as it is.");
+        return false;
+    }
+    QBuffer buffer;
+    buffer.setData(content);
+    buffer.open(QIODevice::ReadOnly);
+    return writeAndRename(target.absoluteFilePath(), target, buffer, tail, reason);
+}
+
+Stamp stamp(const QString &path)
+{
+    Stamp result;
+#ifdef Q_OS_UNIX
+    struct stat status {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return result;
+    result.exists = true;
+    result.size = status.st_size;
+    result.modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    result.statusChanged = qint64(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
+    result.fileId = qint64(quint64(status.st_ino) ^ (quint64(status.st_dev) << 32));
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return result;
+    result.exists = true;
+    result.size = info.size();
+    result.modified = info.lastModified().toMSecsSinceEpoch();
+    result.statusChanged = info.birthTime().toMSecsSinceEpoch();
+#endif
+    return result;
+}
+
+void removeLeftoverTemporaries(const QString &path)
+{
+    const QFileInfo info(path);
+    const QRegularExpression ownName(QStringLiteral("\\A%1\\.[0-9a-z]{1,13}%2\\z")
+                                         .arg(QRegularExpression::escape(info.fileName()),
+                                              QRegularExpression::escape(TemporarySuffix)));
+    const QDateTime aMinuteAgo = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QFileInfoList candidates =
+        info.dir().entryInfoList({info.fileName() + QStringLiteral(".*") + TemporarySuffix},
+                                 QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &candidate : candidates) {
+        if (!candidate.isSymbolicLink() && candidate.isFile() &&
+            ownName.match(candidate.fileName()).hasMatch() &&
+            candidate.lastModified().toUTC() < aMinuteAgo)
+            QFile::remove(candidate.absoluteFilePath());
+    }
 }
 
 } // namespace Nimbrel::SafeFile

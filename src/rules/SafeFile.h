@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class QFile;
 class QIODevice;
@@ -28,5 +29,36 @@ bool openForReading(QFile &file, const QString &path, QString *reason);
 // place; nothing is left behind then.
 bool replace(const QString &path, QIODevice &content, QString *reason);
 bool replace(const QString &path, const QByteArray &content, QString *reason);
+
+// For a file the user may have linked elsewhere on purpose (a history list
+// kept in a synced folder): as replace(), but a link at `path` is followed to
+// the file it finally names, and that file is replaced in its own folder, so
+// the link stays a link. A target that is not a regular file (a pipe, a
+// device) is refused; a file without the owner's write permission is refused
+// too, whoever runs the launcher. `content` is followed by what is left of
+// `tail`, if given.
+bool replaceTarget(const QString &path, const QByteArray &content, QIODevice *tail,
+                   QString *reason);
+
+// What a file is on disk, enough to tell that another program has written or
+// replaced it: two stamps of the same path differ after any such change.
+struct Stamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modified = 0; // nanoseconds where the system keeps them
+    qint64 statusChanged = 0;
+    qint64 fileId = 0;
+
+    friend bool operator==(const Stamp &, const Stamp &) = default;
+};
+
+// The stamp of the file at `path`, a link followed.
+Stamp stamp(const QString &path);
+
+// Removes the temporary files a save of `path` left beside it when the
+// process was killed in its middle. Only names of the form replace() gives
+// them count, and only files nobody has written to for a minute: a save
+// under way elsewhere (another display's launcher) keeps its file.
+void removeLeftoverTemporaries(const QString &path);
 
 } // namespace Nimbrel::SafeFile

@@ -64,9 +64,13 @@ QString typedInsertion(const QString &text, int selectionStart, int selectionLen
     QChar after = at(start);
     qsizetype dashes = text.count(DashChar);
     bool selectionReplaced = selected == 0;
+    // Once the selection has gone, this much more fits.
+    const qsizetype room = std::max<qsizetype>(0, MaxTermLength - (text.size() - selected));
 
     QString inserted;
     for (const QChar ch : typed) {
+        if (inserted.size() >= room)
+            break;
         const char16_t typedCode = ch.unicode();
         const char16_t code =
             typedCode == KeyAscii::Dash

@@ -17,6 +17,12 @@ constexpr char16_t Space = 32;
 constexpr char16_t Dash = 45;
 } // namespace KeyAscii
 
+// The longest search term, in characters, however it comes in: typed,
+// pasted, dropped, from the command line or from another start. A term goes
+// to the history file as one line, so its bytes (one per character the box
+// takes) stay well below the longest line the file is read back with.
+constexpr qsizetype MaxTermLength = 16384;
+
 // Whether a dash may go in at caret position `caret` (characters in front of the
 // caret; the start of a selection) of `text`, the text before the dash. A term
 // never starts with a dash, never holds two side by side, and typing stops at two.
@@ -29,11 +35,11 @@ char16_t filterKeyAscii(char16_t keyAscii, const QString &text, int caret);
 // What typing `typed` one character after another inserts at the caret of
 // `text`, whose selection [selectionStart, selectionStart + selectionLength) the
 // first character that gets through replaces. Pasted and dropped text goes
-// through this, so it ends up as if the user had typed it. Takes time in
-// proportion to the length of `typed`, whatever the length of `text`; a
-// selection reaching outside `text` is cut to it. Takes time in
-// proportion to the length of `typed`, whatever the length of `text`; a
-// selection reaching outside `text` is cut to it.
+// through this, so it ends up as if the user had typed it. Typing stops once
+// the text would grow beyond MaxTermLength, so what is inserted never makes
+// it longer than that. Takes time in proportion to the length of `typed`, at
+// most, whatever the length of `text`; a selection reaching outside `text`
+// is cut to it.
 QString typedInsertion(const QString &text, int selectionStart, int selectionLength,
                        const QString &typed);
 

@@ -1,12 +1,15 @@
 #include "rules/SettingsStore.h"
 
+#include "rules/IniEdit.h"
+#include "rules/SafeFile.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QTemporaryFile>
 
 #include <optional>
 
@@ -106,38 +109,49 @@ QString rawIniValue(const QString &path, const QString &key)
     return QString();
 }
 
-// QSettings::sync() can report success on a full disk and leave a truncated
-// file behind. Asking a second QSettings proves nothing: Qt answers it from
-// its cache of the file, not from the disk. So the bytes on disk are parsed in
-// a private copy, and every key must come back with the value the store holds.
-// A complete file also ends with a line feed, since a value cut just before
-// its closing quote still reads as the whole text.
-bool iniFileHolds(const QString &path, QSettings &store)
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+// Writes `key` into the INI file at `path` as a person would with an editor:
+// only the key's line changes, so lines the launcher cannot parse (a key
+// holding ";" or a quote), values in another encoding, a byte order mark and
+// comments all stay as they were, and nothing is reported as unreadable that
+// was not even read. The file is replaced atomically; a link to it is
+// followed, and a read-only file is left alone.
+MaybeFailure writeIniValue(const QString &path, const QString &key, const QString &text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray content = file.readAll();
-    if (!content.endsWith('\n'))
-        return false;
-
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/nimbrel-settings-XXXXXX.conf"));
-    if (!copy.open() || copy.write(content) != content.size() || !copy.flush())
-        return true; // nowhere to look closer; the file at least ends whole
-    QSettings onDisk(copy.fileName(), QSettings::IniFormat);
-    if (onDisk.status() != QSettings::NoError)
-        return false;
-
-    const QString group = store.group();
-    store.endGroup();
-    const QStringList keys = store.allKeys();
-    bool same = onDisk.allKeys().size() == keys.size();
-    for (qsizetype i = 0; same && i < keys.size(); ++i)
-        same = onDisk.value(keys[i]) == store.value(keys[i]);
-    store.beginGroup(group);
-    return same;
+    const QString what = QStringLiteral("The setting \"%1\" could not be saved.").arg(key);
+    QByteArray old;
+    if (QFileInfo::exists(path)) {
+        QFile file;
+        QString reason;
+        if (!SafeFile::openForReading(file, path, &reason))
+            return Failure{what, path, reason};
+        old = file.read(MaxIniFileBytes + 1);
+        if (file.error() != QFileDevice::NoError)
+            return Failure{what, path, file.errorString()};
+    }
+    const QByteArray changed = IniEdit::withValue(old, Section, key, text);
+    // The next start would refuse a larger file, and with it every setting.
+    if (changed.size() > MaxIniFileBytes)
+        return Failure{what, path,
+                       QStringLiteral("The settings file would grow beyond %1 KiB, which the "
+                                      "launcher does not read; it is left as it is.")
+                           .arg(MaxIniFileBytes / 1024)};
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return Failure{what, path, QStringLiteral("The settings folder could not be created.")};
+    const QFileInfo before(path);
+    const QDateTime oldTime = before.lastModified();
+    QString reason;
+    if (!SafeFile::replaceTarget(path, changed, nullptr, &reason))
+        return Failure{what, path, reason};
+    // Qt reads a settings file again only when its size or time changed; a
+    // file system's clock can be too coarse to show a quick change.
+    QFile written(path);
+    if (before.exists() && before.size() == changed.size() &&
+        QFileInfo(path).lastModified() == oldTime && written.open(QIODevice::Append))
+        written.setFileTime(oldTime.addMSecs(1), QFileDevice::FileModificationTime);
+    return std::nullopt;
 }
-
+#else
 QString statusReason(QSettings::Status status)
 {
     switch (status) {
@@ -151,6 +165,8 @@ QString statusReason(QSettings::Status status)
     }
     return QStringLiteral("The settings file was not written completely (the disk may be full).");
 }
+
+#endif
 
 } // namespace
 
@@ -207,18 +223,18 @@ MaybeFailure WriteSetting(const QString &key, const QString &text)
     if (const std::optional<QString> reason = unusableReason())
         return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key),
                        iniFilePath(), *reason};
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+    return writeIniValue(iniFilePath(), key, text);
+#else
     Store store;
     store->setValue(key, text);
     store->sync();
     const QString path = store->fileName();
-
-    bool written = store->status() == QSettings::NoError;
-    if (written && isIniFile(path))
-        written = iniFileHolds(path, *store);
-    if (written)
+    if (store->status() == QSettings::NoError)
         return std::nullopt;
     return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key), path,
                    statusReason(store->status())};
+#endif
 }
 
 } // namespace Nimbrel::SettingsStore

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rules/HistoryFile.h"
+#include "rules/HistoryMerge.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -18,8 +19,18 @@ void LoadHistoryList(QListWidget &list);
 
 // Writes every item of `list` to the file, replacing it atomically, and clears
 // HistoryChanged. A failure is reported to the user; the old file stays whole,
-// HistoryChanged stays set, and false is returned.
-bool SaveHistoryList(const QListWidget &list);
+// HistoryChanged stays set, and false is returned. A file that could not be
+// read when the list was loaded is never written over. A file another program
+// changed since it was read is not overwritten either: this run's recorded
+// changes are made again on its new content, which `list` then shows and the
+// file receives.
+bool SaveHistoryList(QListWidget &list);
+
+// Notes a change the user made to the list, for a save that finds its file
+// changed by another program.
+void recordHistoryChange(const HistoryChange &change);
+// The last removal was taken back.
+void forgetLastRemoval();
 
 // A list item for a history line; it keeps the line's original bytes.
 QListWidgetItem *makeHistoryItem(const HistoryLine &line);

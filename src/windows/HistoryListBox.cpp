@@ -144,6 +144,11 @@ void HistoryListBox::undoRemoval()
     emit removalUndone();
 }
 
+QString HistoryListBox::removedText() const
+{
+    return m_removed ? m_removed->text() : QString();
+}
+
 void HistoryListBox::forgetRemoval()
 {
     m_removed.reset();

@@ -30,6 +30,8 @@ public:
     void removeSelectedItem();
     // Puts the last removed item back at its place and selects it.
     void undoRemoval();
+    // The text of the item the last removal took out, while it can be undone.
+    QString removedText() const;
 
 signals:
     void searchRequested();          // the item selected is to be searched, as on a double-click

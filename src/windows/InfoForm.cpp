@@ -416,6 +416,7 @@ void InfoForm::Command_ClearHistoryList_Click()
         QMessageBox::No)
         return;
     m_historyList.clear();
+    recordHistoryChange({HistoryChange::Kind::Clearing, QString()});
     SaveHistoryList(m_historyList);
     close();
 }

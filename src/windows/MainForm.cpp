@@ -6,6 +6,7 @@
 #include "rules/AppVersion.h"
 #include "rules/DataFolder.h"
 #include "rules/Module1.h"
+#include "rules/SafeFile.h"
 #include "rules/SearchRules.h"
 #include "rules/SettingsStore.h"
 #include "windows/Caption.h"
@@ -208,8 +209,12 @@ void MainForm::Form_Load()
                    AppInfo::CaptionSuffix);
 
     const QString dataFolder = DataFolder::path();
-    if (reportIfFailed(this, DataFolder::ensureExists(dataFolder)))
+    if (reportIfFailed(this, DataFolder::ensureExists(dataFolder))) {
         reportIfFailed(this, DataFolder::migrateOldHistoryFile(dataFolder));
+        // What saves killed half-way left behind would pile up without end.
+        for (qint16 list = 1; list <= 3; ++list)
+            SafeFile::removeLeftoverTemporaries(DataFolder::historyFilePath(list));
+    }
 
     State.SelectedSavedList = SettingsStore::ReadNumberSetting(Settings::SelectedSavedList);
     Option_HistoryList[State.SelectedSavedList - 1]->setChecked(true);
@@ -346,16 +351,19 @@ void MainForm::closeEvent(QCloseEvent *event)
 void MainForm::Command_OpenBrowser_Click()
 {
     const QString term = Text_SearchData->text();
+    const bool moveToTop = Module1::isOn(State.MoveItemToTop);
     const SearchRules::HistoryEdit edit = SearchRules::historyEditForLaunch(
-        List_History->texts(), term, State.HistoryListMaxItems, Module1::isOn(State.MoveItemToTop));
+        List_History->texts(), term, State.HistoryListMaxItems, moveToTop);
     bool handedOff = false;
     {
         // Moving or dropping the selected item is not the user picking another
         // one, which would put a different term into the box before it is read.
         const QSignalBlocker quiet(List_History);
         applyHistoryEdit(*List_History, edit, term);
-        if (edit.changesList())
+        if (edit.changesList()) {
             State.HistoryChanged = true;
+            recordHistoryChange({HistoryChange::Kind::Search, term, moveToTop});
+        }
 
         handedOff = OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
                                          ShowCommand::Normal) > 32;
@@ -465,6 +473,7 @@ void MainForm::List_History_ItemRemoved()
 {
     m_changedBeforeRemoval = State.HistoryChanged;
     State.HistoryChanged = true;
+    recordHistoryChange({HistoryChange::Kind::Removal, List_History->removedText()});
 }
 
 void MainForm::List_History_RemovalUndone()
@@ -473,6 +482,7 @@ void MainForm::List_History_RemovalUndone()
     // without the item, it differs from its file exactly as much as it did then,
     // so a removal taken back costs no prompt and no rewrite of the file.
     State.HistoryChanged = State.HistoryChanged ? m_changedBeforeRemoval : true;
+    forgetLastRemoval();
 }
 
 void MainForm::Option_HistoryList_Click(qint16 Index)

@@ -10,7 +10,6 @@
 #include <QMimeData>
 
 #include <algorithm>
-#include <limits>
 
 namespace Nimbrel
 {
@@ -42,7 +41,9 @@ bool isEnter(int key)
 
 SearchBox::SearchBox(QWidget *parent) : QLineEdit(parent)
 {
-    setMaxLength(std::numeric_limits<int>::max()); // no length limit
+    // Typed, pasted or picked from the list, a term stays within the bound
+    // the history file can read back.
+    setMaxLength(int(SearchRules::MaxTermLength));
 }
 
 void SearchBox::Text_SearchData_KeyPress(char16_t &KeyAscii) const

@@ -4,6 +4,7 @@
 
 #include "rules/Module1.h"
 #include "support/FakeDesktop.h"
+#include "support/OddFiles.h"
 #include "support/WindowTest.h"
 #include "windows/HistoryList.h"
 #include "windows/MainForm.h"
@@ -216,6 +217,21 @@ private slots:
 
         verifyMessagesName({listFile(1)});
         QCOMPARE(changedFiles(before), QStringList{}); // no half-written file left behind either
+    }
+
+    // A list whose file could not be read is never saved over it: both the
+    // read and the refused save are told, and only the settings change.
+    void unreadableHistoryFileIsLeftAsItIs()
+    {
+        const auto before = snapshot();
+        {
+            UnreadableFile unreadable(listFile(1));
+            if (!unreadable.ok())
+                QSKIP("This system cannot make a file unreadable to its owner.");
+            runSession();
+        }
+        verifyMessagesName({listFile(1), listFile(1)});
+        QCOMPARE(changedFiles(before), QStringList{TestEnvironment::settingsFile()});
     }
 
     void historyFileThatIsAFolderIsReportedNotReplaced()

@@ -66,6 +66,10 @@ private slots:
         QTest::newRow("comma without blank") << QByteArray("WikiPath=a,b") << QStringLiteral("a,b");
         QTest::newRow("plain") << QByteArray("WikiPath=https://a.example/")
                                << QStringLiteral("https://a.example/");
+        // The form the documentation shows for a value with a semicolon.
+        QTest::newRow("quoted semicolon")
+            << QByteArray("WikiPath=\"https://w.example/index.php?a=1;title=\"")
+            << QStringLiteral("https://w.example/index.php?a=1;title=");
     }
     void handEditedValues()
     {
@@ -179,6 +183,104 @@ private slots:
         QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/"));
     }
 
+    // A write changes the line of its key and nothing else: what the launcher
+    // did not change keeps its bytes, whatever Qt would make of them.
+    void writeKeepsEveryOtherByte_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("Latin-1 value")
+            << QByteArray(
+                   "[Settings]\nWikiPath=https://w.example/caf\xe9/\nCloseWhenBrowserOpen=0\n")
+            << QByteArray(
+                   "[Settings]\nWikiPath=https://w.example/caf\xe9/\nCloseWhenBrowserOpen=1\n");
+        QTest::newRow("byte order mark")
+            << QByteArray("\xef\xbb\xbf[Settings]\nCloseWhenBrowserOpen=0\n")
+            << QByteArray("\xef\xbb\xbf[Settings]\nCloseWhenBrowserOpen=1\n");
+        QTest::newRow("semicolon in a key")
+            << QByteArray("[Settings]\nCloseWhenBrowserOpen=0\nmy;key=1\n")
+            << QByteArray("[Settings]\nCloseWhenBrowserOpen=1\nmy;key=1\n");
+        QTest::newRow("quotes in a key")
+            << QByteArray("[Settings]\nsay\"hi\"=1\nCloseWhenBrowserOpen=0\n")
+            << QByteArray("[Settings]\nsay\"hi\"=1\nCloseWhenBrowserOpen=1\n");
+        QTest::newRow("CR LF, comments, key missing")
+            << QByteArray("; mine\r\n[Settings]\r\nWikiPath=x\r\n\r\n[Other]\r\nA=1\r\n")
+            << QByteArray("; mine\r\n[Settings]\r\nWikiPath=x\r\nCloseWhenBrowserOpen=1\r\n\r\n"
+                          "[Other]\r\nA=1\r\n");
+        QTest::newRow("no line end at the end") << QByteArray("[Settings]\nWikiPath=x")
+                                                << QByteArray("[Settings]\nWikiPath=x\n"
+                                                              "CloseWhenBrowserOpen=1\n");
+        const QString utf16Text = QStringLiteral("[Settings]\nHistoryListMaxItems=20\n");
+        const QByteArray utf16 =
+            QByteArray("\xff\xfe") +
+            QByteArray(reinterpret_cast<const char *>(utf16Text.utf16()), utf16Text.size() * 2);
+        QTest::newRow("UTF-16") << utf16 << utf16 + "\n[Settings]\nCloseWhenBrowserOpen=1\n";
+    }
+    void writeKeepsEveryOtherByte()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        writeBytes(TestEnvironment::settingsFile(), before);
+        const MaybeFailure failure =
+            WriteSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
+        QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
+        QCOMPARE(readBytes(TestEnvironment::settingsFile()), after);
+        QCOMPARE(ReadSetting(Settings::CloseWhenBrowserOpen.name), QStringLiteral("1"));
+    }
+
+    // Whatever a value holds, it reads back as written.
+    void writtenValuesReadBack_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("semicolon") << QStringLiteral("https://w.example/index.php?a=1;title=");
+        QTest::newRow("comma") << QStringLiteral("a,b");
+        QTest::newRow("quotes") << QStringLiteral("say \"hi\"");
+        QTest::newRow("backslashes") << QStringLiteral("C:\\wiki\\");
+        QTest::newRow("blanks at both ends") << QStringLiteral("  x  ");
+        QTest::newRow("at sign first") << QStringLiteral("@Variant(x)");
+        QTest::newRow("control characters") << QStringLiteral("a\tb\x01"
+                                                              "c\nd");
+        QTest::newRow("non-ASCII") << QStringLiteral("https://w.example/caf\u00e9/\u4e2d/");
+        QTest::newRow("empty") << QString();
+    }
+    void writtenValuesReadBack()
+    {
+        QFETCH(QString, value);
+        QVERIFY(!WriteSetting(Settings::WikiPath.name, value));
+        QCOMPARE(ReadSetting(Settings::WikiPath.name, QStringLiteral("<absent>")), value);
+    }
+
+    // The next start refuses a file over 16 KiB, and with it every setting in
+    // it: a write that would make it so is refused instead, and said.
+    void fileIsNeverWrittenPastTheBound()
+    {
+        const QByteArray head = "[Settings]\nWikiPath=https://mine.example/\nNote=";
+        const QByteArray content = head + QByteArray(16 * 1024 - head.size() - 1, 'n') + "\n";
+        QCOMPARE(content.size(), 16 * 1024);
+        writeBytes(TestEnvironment::settingsFile(), content);
+        const MaybeFailure failure =
+            WriteSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
+        QVERIFY(failure);
+        QVERIFY2(failure->reason.contains(QStringLiteral("16 KiB")), qPrintable(failure->reason));
+        QCOMPARE(readBytes(TestEnvironment::settingsFile()), content);
+        QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://mine.example/"));
+    }
+
+    void readOnlyFileIsRespected()
+    {
+        writeBytes(TestEnvironment::settingsFile(), "[Settings]\nCloseWhenBrowserOpen=0\n");
+        QVERIFY(QFile::setPermissions(TestEnvironment::settingsFile(), QFileDevice::ReadOwner));
+        const MaybeFailure failure =
+            WriteSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
+        QFile::setPermissions(TestEnvironment::settingsFile(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(failure);
+        QVERIFY2(failure->reason.contains(QStringLiteral("read-only")),
+                 qPrintable(failure->reason));
+        QCOMPARE(readBytes(TestEnvironment::settingsFile()),
+                 QByteArray("[Settings]\nCloseWhenBrowserOpen=0\n"));
+    }
+
     void failedWriteIsReportedWithPath()
     {
         // A folder where the settings file should be cannot be replaced by a file.
@@ -198,9 +300,11 @@ private slots:
         TestMounts mounts;
         QVERIFY2(mounts.tmpfs(folder, QStringLiteral("12k")), qPrintable(mounts.error()));
         QVERIFY(!WriteSetting(Settings::Homepage.name, QStringLiteral("h")));
-        const MaybeFailure failure = WriteSetting(Settings::WikiPath.name, QString(8000, u'w'));
+        const MaybeFailure failure = WriteSetting(Settings::WikiPath.name, QString(12000, u'w'));
         QVERIFY(failure);
         QCOMPARE(failure->path, TestEnvironment::settingsFile());
+        QVERIFY2(failure->reason.contains(QStringLiteral("No space left")),
+                 qPrintable(failure->reason));
     }
 };
 

@@ -10,8 +10,10 @@
 // After the line above, which it needs.
 #include <psapi.h>
 #else
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #endif
 
@@ -40,6 +42,51 @@ bool makeSymlink(const QString &target, const QString &link)
 {
     return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) ==
            0;
+}
+
+#endif
+
+#ifdef Q_OS_WIN
+
+UnreadableFile::UnreadableFile(const QString &path) : m_path(path) {}
+
+UnreadableFile::~UnreadableFile() = default;
+
+#else
+
+namespace
+{
+
+// The capabilities that let root read and write whatever the mode bits say.
+constexpr quint32 PermissionOverride = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
+bool setEffectiveOverride(bool on, bool *changed)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    const quint32 before = data[0].effective;
+    data[0].effective =
+        on ? (before | (data[0].permitted & PermissionOverride)) : (before & ~PermissionOverride);
+    *changed = data[0].effective != before;
+    return !*changed || ::syscall(SYS_capset, &header, data) == 0;
+}
+
+} // namespace
+
+UnreadableFile::UnreadableFile(const QString &path) : m_path(path)
+{
+    m_ok = QFile::setPermissions(path, QFileDevice::Permissions()) &&
+           setEffectiveOverride(false, &m_capabilitiesDropped);
+}
+
+UnreadableFile::~UnreadableFile()
+{
+    bool changed = false;
+    if (m_capabilitiesDropped)
+        setEffectiveOverride(true, &changed);
+    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 #endif

@@ -29,6 +29,26 @@ bool makeSymlink(const QString &target, const QString &link);
 // A file of `size` zero bytes that takes no room on disk.
 bool makeSparseFile(const QString &path, qint64 size);
 
+// Makes `path` unreadable for this thread, even when it runs as root (CI
+// does): the mode bits go to 000 and, for as long as the object lives, the
+// thread gives up its power to override them. False from ok() where that
+// cannot be had (Windows).
+class UnreadableFile
+{
+public:
+    explicit UnreadableFile(const QString &path);
+    ~UnreadableFile();
+    UnreadableFile(const UnreadableFile &) = delete;
+    UnreadableFile &operator=(const UnreadableFile &) = delete;
+
+    bool ok() const { return m_ok; }
+
+private:
+    QString m_path;
+    bool m_ok = false;
+    bool m_capabilitiesDropped = false;
+};
+
 // The process's peak resident memory so far, in MiB.
 double peakMemoryMiB();
 

@@ -200,19 +200,18 @@ private slots:
         QVERIFY2(grown < 32, qPrintable(QStringLiteral("peak memory grew by %1 MiB").arg(grown)));
     }
 
-    // A link in the data folder is replaced by the saved list; what it pointed
-    // at, outside the folder, is not written.
-    void saveReplacesALinkInsteadOfWritingThroughIt()
+    // A list the user linked elsewhere stays linked: the save replaces the
+    // link's target, in the target's folder.
+    void saveFollowsALinkToItsTarget()
     {
-        const QString outside = TestEnvironment::root() + QStringLiteral("/home/.profile");
-        writeBytes(outside, "export PATH=/usr/bin\n");
+        const QString outside = TestEnvironment::root() + QStringLiteral("/synced/list.dat");
+        writeBytes(outside, "OLD\r\n");
         MAKE_SYMLINK(outside, path);
         QListWidget list;
         fillList(list, {QStringLiteral("NEW")});
         QVERIFY(SaveHistoryList(list));
-        QCOMPARE(readBytes(outside), QByteArray("export PATH=/usr/bin\n"));
-        QVERIFY(!QFileInfo(path).isSymbolicLink());
-        QCOMPARE(readBytes(path), QByteArray("NEW\r\n"));
+        QCOMPARE(readBytes(outside), QByteArray("NEW\r\n"));
+        QVERIFY(QFileInfo(path).isSymbolicLink());
         QFile::remove(outside);
     }
 
@@ -235,6 +234,8 @@ private slots:
         QCOMPARE(State.HistoryChanged, true);
         QCOMPARE(fake.messages.size(), 1);
         QVERIFY(fake.messages[0].text.contains(State.HistoryFilePath));
+        QVERIFY2(fake.messages[0].text.contains(QStringLiteral("No space left on device")),
+                 qPrintable(fake.messages[0].text));
         QCOMPARE(QDir(folder).entryList(QDir::Files),
                  QStringList{QStringLiteral("SearchHistory-1.dat")});
     }

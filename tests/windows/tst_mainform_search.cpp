@@ -235,8 +235,7 @@ private slots:
             << Wiki << QStringLiteral("CAF\uFFFD");
         QTest::newRow("control characters") << Wiki << QStringLiteral("A\tB\x01\x7f");
         QTest::newRow("beyond 16 bits") << Wiki << QStringLiteral("\U0001F600");
-        QTest::newRow("40000 characters, past the default line edit limit")
-            << Wiki << QString(40000, u'Q');
+        QTest::newRow("the longest term") << Wiki << QString(16384, u'Q');
     }
     void urlIsWikiPathFollowedByTerm()
     {
