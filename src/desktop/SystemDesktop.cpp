@@ -1,7 +1,9 @@
 #include "desktop/SystemDesktop.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPointer>
 
 namespace Nimbrel
 {
@@ -15,7 +17,16 @@ QMessageBox::StandardButton SystemDesktop::showMessage(const MessageRequest &req
     box.setTextFormat(Qt::PlainText);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
+    // Once the box is gone the window manager chooses what gets the focus,
+    // and when the box's owner closes right after (as the Info window does
+    // after its questions) it may choose no window of the program at all. The
+    // focus goes back to the control that asked, in a window that is active.
+    const QPointer<QWidget> asking = QApplication::focusWidget();
     const int answer = box.exec();
+    if (asking && asking->isVisible()) {
+        asking->activateWindow();
+        asking->setFocus();
+    }
     return QMessageBox::StandardButton(answer);
 }
 

@@ -12,6 +12,8 @@ class QPushButton;
 namespace Nimbrel
 {
 
+class LinkLabel;
+
 // The modal "General Info & Settings" window: the program's title and
 // version, the three settings, history maintenance, the update check and the
 // e-mail link. It acts on the main window's history list box, which it is
@@ -56,13 +58,14 @@ private slots:
 private:
     void buildDesign();
     void layOut();
+    void showLocation();
     void nameForAccessibility();
     void connectHandlers();
 
     QLabel *Label_Info;
     QPushButton *Command_Exit;
     QPushButton *Command_CopyKey;
-    QLabel *lblEmail;
+    LinkLabel *lblEmail;
     QPushButton *CheckUpdate;
     QLabel *Label_AppTitle;
     QLabel *Label_AppVersion;
@@ -81,6 +84,8 @@ private:
     bool FormLoaded = false;
 
     QListWidget &m_historyList;
+    // Where the wiki URL is kept, whole, however the window shows it.
+    QString m_location;
 };
 
 } // namespace Nimbrel

@@ -47,6 +47,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -99,6 +100,9 @@ private:
     // HistoryChanged as it was before the last removal from the list.
     bool m_changedBeforeRemoval = false;
     bool m_activatedOnce = false;
+    // Counts the runs of the option buttons' click handler that got past
+    // FormLoaded, so that a key can tell whether it chose a list.
+    int m_listChoices = 0;
 };
 
 } // namespace Nimbrel

@@ -3,6 +3,7 @@
 #include "rules/Module1.h"
 #include "windows/TwipsLayout.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFrame>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QTimer>
 
 using namespace Nimbrel;
@@ -79,7 +81,10 @@ private slots:
         QCOMPARE(ui(info).Label_AppTitle->text(), QStringLiteral("Nimbrel Launcher"));
         QCOMPARE(ui(info).Label_AppVersion->text(), QStringLiteral("Version ") + State.AppVersion);
         QVERIFY(!State.AppVersion.isEmpty());
-        QCOMPARE(ui(info).Label_Info->text(), informationText());
+        // The location may take the empty lines below it; screen readers have
+        // the text as written.
+        QCOMPARE(ui(info).Label_Info->text().remove(u'\n'), informationText().remove(u'\n'));
+        QCOMPARE(ui(info).Label_Info->accessibleName(), informationText());
         QCOMPARE(ui(info).lblEmail->text(), QStringLiteral("author@nimbrel.example"));
         QCOMPARE(ui(info).Label_AppTitle->palette().color(QPalette::WindowText), QColor(Qt::black));
         QVERIFY(!ui(info).Command_Apply->isEnabled());
@@ -128,6 +133,68 @@ private slots:
                          qPrintable(control->objectName()));
         }
     }
+
+#ifndef Q_OS_WIN
+    // The settings file's path is the user's: however long it is, the window
+    // keeps its size, the location line gives up its middle, and the whole
+    // location is still there for the tooltip, screen readers and the copy.
+    void longSettingsPathKeepsTheWindowsSize_data()
+    {
+        QTest::addColumn<int>("configHomeLength");
+        QTest::addColumn<QString>("shown"); // "one line", "whole", "shortened" or "any"
+        QTest::newRow("short: on its own line") << 10 << QStringLiteral("one line");
+        QTest::newRow("92 characters: whole") << 92 << QStringLiteral("whole");
+        QTest::newRow("184 characters") << 184 << QStringLiteral("any");
+        QTest::newRow("190 characters") << 190 << QStringLiteral("any");
+        QTest::newRow("1000 characters: shortened") << 1000 << QStringLiteral("shortened");
+    }
+    void longSettingsPathKeepsTheWindowsSize()
+    {
+        QFETCH(int, configHomeLength);
+        QFETCH(QString, shown);
+        const auto restore = qScopeGuard([] {
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                               TestEnvironment::root() + QStringLiteral("/config"));
+        });
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/c"));
+        const QSize designed = Windows().info->size();
+
+        QString configHome =
+            QStringLiteral("/home/user") + QStringLiteral("/sub folder").repeated(100);
+        configHome.truncate(configHomeLength);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configHome);
+        const QString location =
+            configHome +
+            QStringLiteral("/VB and VBA Program Settings/Nimbrel.conf, key WikiPath in "
+                           "[Settings]");
+
+        Windows w;
+        InfoForm &info = *w.info;
+        QCOMPARE(info.size(), designed);
+        QCOMPARE(layoutFaults(info), QString());
+        const QLabel *label = ui(info).Label_Info;
+        const QStringList lines = label->text().split(u'\n');
+        QCOMPARE(lines.size(), 5);
+        for (const QString &line : lines)
+            QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(line) <=
+                         label->contentsRect().width(),
+                     qPrintable(line));
+        const QString locationShown = lines.mid(2).join(QString());
+        if (shown == QStringLiteral("one line"))
+            QCOMPARE(lines[2], location);
+        if (shown == QStringLiteral("whole"))
+            QCOMPARE(locationShown, location);
+        if (shown == QStringLiteral("shortened"))
+            QVERIFY(locationShown.contains(u'…'));
+        QCOMPARE(label->toolTip(), locationShown == location ? QString() : location);
+        QVERIFY(label->accessibleName().contains(location));
+
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        QTest::mouseClick(ui(info).Command_CopyKey, Qt::LeftButton);
+        QCOMPARE(fake->clipboard, QStringList{location});
+    }
+#endif
 
     // Both windows take the desktop's general font, face and size, never
     // below 8 pt, and grow with it so that every caption stays whole.
@@ -192,6 +259,62 @@ private slots:
         QVERIFY(fake->opened[0].file.startsWith(QStringLiteral("mailto:author@nimbrel.example")));
     }
 
+    // The e-mail address is a link a screen reader announces as one, and the
+    // keyboard opens it as a click does.
+    void emailAddressIsALinkForTheKeyboardAndScreenReaders_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("Enter") << Qt::Key_Return;
+        QTest::newRow("keypad Enter") << Qt::Key_Enter;
+        QTest::newRow("Space") << Qt::Key_Space;
+    }
+    void emailAddressIsALinkForTheKeyboardAndScreenReaders()
+    {
+        QFETCH(Qt::Key, key);
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), ui(info).lblEmail);
+        QTest::keyClick(ui(info).lblEmail, key);
+        QCOMPARE(fake->opened.size(), 1);
+        QCOMPARE(fake->opened[0].file,
+                 QStringLiteral("mailto:author@nimbrel.example?subject=Nimbrel Launcher"));
+        QVERIFY(info.isVisible());
+
+        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(ui(info).lblEmail);
+        QCOMPARE(link->role(), QAccessible::Link);
+        QCOMPARE(link->text(QAccessible::Name), QStringLiteral("author@nimbrel.example"));
+        QVERIFY(link->state().focusable);
+        QVERIFY(link->state().focused);
+        QAccessibleActionInterface *actions = link->actionInterface();
+        QVERIFY(actions);
+        QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(fake->opened.size(), 2);
+    }
+
+    // What a screen reader finds in the window: named controls, and the
+    // separator as a separator rather than as unnamed frames.
+    void screenReadersFindNoUnnamedParts()
+    {
+        Windows w;
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(w.info.get());
+        QCOMPARE(window->role(), QAccessible::Dialog);
+        int separators = 0;
+        for (int i = 0; i < window->childCount(); ++i) {
+            QAccessibleInterface *child = window->child(i);
+            if (child->role() == QAccessible::Separator) {
+                ++separators;
+                continue;
+            }
+            QVERIFY2(!child->text(QAccessible::Name).isEmpty(),
+                     qPrintable(child->object()->objectName()));
+        }
+        QCOMPARE(separators, 2);
+    }
+
     void tabOrderStartsAtClose()
     {
         Windows w;
@@ -202,7 +325,7 @@ private slots:
 
         const auto tabRound = [&info] {
             QStringList visited;
-            for (int i = 0; i < 9; ++i) {
+            for (int i = 0; i < 11; ++i) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 visited << QApplication::focusWidget()->objectName();
                 if (QApplication::focusWidget() == ui(info).Command_Exit)
@@ -214,7 +337,8 @@ private slots:
             QStringLiteral("Command_CopyKey"),     QStringLiteral("CheckUpdate"),
             QStringLiteral("Check_CloseProgram"),  QStringLiteral("Text_HistoryListMaxItems"),
             QStringLiteral("Command_EditHistory"), QStringLiteral("Command_ClearHistoryList"),
-            QStringLiteral("Check_MoveItemToTop"), QStringLiteral("Command_Exit")};
+            QStringLiteral("Check_MoveItemToTop"), QStringLiteral("lblEmail"),
+            QStringLiteral("Command_Exit")};
         QCOMPARE(tabRound(), expected); // Apply is skipped while disabled
 
         ui(info).Text_HistoryListMaxItems->setText(QStringLiteral("20"));
