@@ -9,8 +9,10 @@
 #include "rules/NumericValue.h"
 #include "rules/SettingsStore.h"
 #include "windows/AccessibleRoles.h"
+#include "windows/Contrast.h"
 #include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
+#include "windows/IndicatorStyle.h"
 #include "windows/LinkLabel.h"
 #include "windows/SeparatorLine.h"
 #include "windows/TwipsLayout.h"
@@ -29,7 +31,7 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include <cmath>
+#include <algorithm>
 #include <limits>
 
 namespace Nimbrel
@@ -48,20 +50,6 @@ QLabel *plainLabel(const QString &text, QWidget *parent)
 }
 
 constexpr TwipsRect EmailRect{240, 2040, 1245, 225};
-
-// Whether black text on `background` contrasts more than white text would:
-// the background's relative luminance (as accessibility guidelines define it)
-// lies above the point where the two are equal.
-bool blackReadsWellOn(const QColor &background)
-{
-    const auto linear = [](double c) {
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    const double luminance = 0.2126 * linear(background.redF()) +
-                             0.7152 * linear(background.greenF()) +
-                             0.0722 * linear(background.blueF());
-    return luminance > 0.179;
-}
 
 // The registry exists on Windows only; elsewhere the store is a file, and
 // the texts name that instead.
@@ -168,13 +156,20 @@ void InfoForm::buildDesign()
     Check_MoveItemToTop = new QCheckBox(
         QStringLiteral("Move History item to top of the History list when used for search"), this);
     // Created in this order so that the white line lies over the dark one.
+    // The design's white all but vanishes on a light window and glares on a
+    // dark one: the line goes from the window's colour towards white only as
+    // far as it must to be seen, or towards black where white cannot be.
     Line5 = new SeparatorLine(palette().color(QPalette::WindowText), this);
-    Line4 = new SeparatorLine(Qt::white, this);
+    Line4 = new SeparatorLine(Contrast::quietestVisible(palette().color(QPalette::Window),
+                                                        Qt::white, Contrast::ForGraphics),
+                              this);
+    for (QCheckBox *check : {Check_CloseProgram, Check_MoveItemToTop})
+        check->setStyle(IndicatorStyle::shared());
 
     // The design draws the title in black, which all but vanishes on a dark
     // desktop theme; there it keeps the theme's text colour.
     QPalette titlePalette = Label_AppTitle->palette();
-    if (blackReadsWellOn(titlePalette.color(QPalette::Window))) {
+    if (Contrast::blackReadsBetterOn(titlePalette.color(QPalette::Window))) {
         titlePalette.setColor(QPalette::WindowText, Qt::black);
         Label_AppTitle->setPalette(titlePalette);
     }

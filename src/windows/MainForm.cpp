@@ -13,6 +13,7 @@
 #include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/HistoryListBox.h"
+#include "windows/IndicatorStyle.h"
 #include "windows/InfoForm.h"
 #include "windows/SearchBox.h"
 #include "windows/SearchRecall.h"
@@ -103,9 +104,11 @@ void MainForm::buildDesign()
     Command_Exit = new QPushButton(QStringLiteral("Exit"), this);
     Command_Help = new QPushButton(QStringLiteral("Info && Settings"), this);
     Command_OpenWikiMain = new WrappingButton(QStringLiteral("Open Nimbrel Main Page"), this);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         Option_HistoryList[i] =
             new QRadioButton(QStringLiteral("History List ") + QString::number(i + 1), this);
+        Option_HistoryList[i]->setStyle(IndicatorStyle::shared());
+    }
 
     const struct {
         QWidget *widget;

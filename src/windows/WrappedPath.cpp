@@ -23,11 +23,13 @@ QStringList wrapped(const QString &text, const QFontMetrics &metrics, int width)
                metrics.horizontalAdvance(text.mid(start, end + 1 - start)) <= width)
             ++end;
         if (end < text.size()) {
+            // A break that would leave most of the line empty is not worth it.
             const QStringView fitting = QStringView(text).mid(start, end - start);
+            const qsizetype worthIt = fitting.size() / 2;
             qsizetype breakAfter = fitting.lastIndexOf(u'/');
-            if (breakAfter <= 0)
+            if (breakAfter < worthIt)
                 breakAfter = fitting.lastIndexOf(u' ');
-            if (breakAfter > 0)
+            if (breakAfter >= worthIt)
                 end = start + breakAfter + 1;
             // A surrogate pair stays on one line.
             if (text.at(end - 1).isHighSurrogate() && end - start > 1)

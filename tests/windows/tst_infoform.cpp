@@ -1,6 +1,7 @@
 #include "InfoWindowFixture.h"
 
 #include "rules/Module1.h"
+#include "windows/Contrast.h"
 #include "windows/TwipsLayout.h"
 
 #include <QAccessible>
@@ -10,8 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QStyleOptionButton>
 #include <QTimer>
 
 using namespace Nimbrel;
@@ -110,13 +113,12 @@ private slots:
         QCOMPARE(ui(info).Command_Exit->x(), ui(info).Command_CopyKey->x());
         QCOMPARE(ui(info).Command_Exit->width(), ui(info).Command_CopyKey->width());
 
-        // The separator: a dark 1-pixel line under a white 2-pixel one.
+        // The separator: a dark 1-pixel line under a light 2-pixel one.
         QCOMPARE(ui(info).Line5->height(), 1);
         QCOMPARE(ui(info).Line4->height(), 2);
         QCOMPARE(ui(info).Line4->geometry().topLeft(), ui(info).Line5->geometry().topLeft());
         QCOMPARE(ui(info).Line4->width(), ui(info).Line5->width());
         QVERIFY(info.children().indexOf(ui(info).Line4) > info.children().indexOf(ui(info).Line5));
-        QCOMPARE(ui(info).Line4->palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(ui(info).Line5->palette().color(QPalette::Window),
                  info.palette().color(QPalette::WindowText));
         QVERIFY(ui(info).Line5->y() > ui(info).lblEmail->geometry().bottom());
@@ -195,6 +197,81 @@ private slots:
         QCOMPARE(fake->clipboard, QStringList{location});
     }
 #endif
+
+    // Under light and dark colour schemes alike, every check box's and
+    // option button's indicator and the separator stand out from the window
+    // by at least 3:1, as drawn.
+    void indicatorsAndLinesStandOut_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("the style's own light palette") << QApplication::style()->standardPalette();
+        QPalette dark; // the colours of a common dark desktop scheme
+        dark.setColor(QPalette::Window, QColor(0x2a, 0x2e, 0x32));
+        dark.setColor(QPalette::WindowText, QColor(0xfc, 0xfc, 0xfc));
+        dark.setColor(QPalette::Base, QColor(0x1b, 0x1e, 0x20));
+        dark.setColor(QPalette::AlternateBase, QColor(0x23, 0x26, 0x29));
+        dark.setColor(QPalette::Text, QColor(0xfc, 0xfc, 0xfc));
+        dark.setColor(QPalette::Button, QColor(0x31, 0x36, 0x3b));
+        dark.setColor(QPalette::ButtonText, QColor(0xfc, 0xfc, 0xfc));
+        dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+        dark.setColor(QPalette::Light, QColor(0x40, 0x46, 0x4c));
+        dark.setColor(QPalette::Midlight, QColor(0x36, 0x3b, 0x40));
+        dark.setColor(QPalette::Mid, QColor(0x1d, 0x20, 0x23));
+        dark.setColor(QPalette::Dark, QColor(0x12, 0x14, 0x15));
+        dark.setColor(QPalette::Shadow, QColor(0x0b, 0x0c, 0x0d));
+        QTest::newRow("a dark scheme") << dark;
+    }
+    void indicatorsAndLinesStandOut()
+    {
+        QFETCH(QPalette, palette);
+        const QPalette original = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+        QApplication::setPalette(palette);
+        const QColor window = palette.color(QPalette::Window);
+        const auto strongestContrast = [&window](const QImage &image, const QRect &area) {
+            double best = 1.0;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x)
+                    best = std::max(best, Contrast::ratio(image.pixelColor(x, y), window));
+            }
+            return best;
+        };
+
+        Windows w;
+        QList<QAbstractButton *> indicators;
+        for (QWidget *window :
+             {static_cast<QWidget *>(w.main.get()), static_cast<QWidget *>(w.info.get())}) {
+            for (QCheckBox *check :
+                 window->findChildren<QCheckBox *>(QString(), Qt::FindDirectChildrenOnly))
+                indicators << check;
+            for (QRadioButton *option :
+                 window->findChildren<QRadioButton *>(QString(), Qt::FindDirectChildrenOnly))
+                indicators << option;
+        }
+        QCOMPARE(indicators.size(), 5);
+        for (QAbstractButton *button : std::as_const(indicators)) {
+            button->setChecked(false);
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const bool radio = qobject_cast<QRadioButton *>(button);
+            const QRect indicator = button->style()->subElementRect(
+                radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option,
+                button);
+            const QImage drawn = button->grab().toImage();
+            const double contrast = strongestContrast(drawn, indicator);
+            QVERIFY2(contrast >= 3.0,
+                     qPrintable(button->objectName() + u' ' + QString::number(contrast)));
+        }
+
+        w.info->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.info.get()));
+        const QImage info = w.info->grab().toImage();
+        for (QFrame *line : {ui(*w.info).Line4, ui(*w.info).Line5}) {
+            const double contrast = strongestContrast(info, line->geometry());
+            QVERIFY2(contrast >= 3.0,
+                     qPrintable(line->objectName() + u' ' + QString::number(contrast)));
+        }
+    }
 
     // Both windows take the desktop's general font, face and size, never
     // below 8 pt, and grow with it so that every caption stays whole.
