@@ -155,7 +155,7 @@ void InfoForm::buildDesign()
     Command_ClearHistoryList = new QPushButton(QStringLiteral("Clear History List"), this);
     Check_MoveItemToTop = new QCheckBox(
         QStringLiteral("Move History item to top of the History list when used for search"), this);
-    // Created in this order so that the white line lies over the dark one.
+    // Created in this order so that the light line lies over the dark one.
     // The design's white all but vanishes on a light window and glares on a
     // dark one: the line goes from the window's colour towards white only as
     // far as it must to be seen, or towards black where white cannot be.
@@ -224,12 +224,12 @@ void InfoForm::buildDesign()
 
 void InfoForm::layOut()
 {
-    // The design lets Label1 run 15 twips under its box. It is fitted to the
-    // part left of the box instead, so that its colon stays in sight.
     // The location is as long as the settings file's path, which can be of
     // any length: the window's size is found without it, and the location
-    // then gets the room its line has.
+    // then gets the room its lines have.
     Label_Info->setText(informationText({}));
+    // The design lets Label1 run 15 twips under its box. It is fitted to the
+    // part left of the box instead, so that its colon stays in sight.
     const double scale = TwipsLayout::apply(this, {7560, 4905},
                                             {
                                                 {Label_Info, {240, 960, 7005, 975}},

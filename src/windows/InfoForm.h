@@ -77,7 +77,7 @@ private:
     QPushButton *Command_ClearHistoryList;
     QCheckBox *Check_MoveItemToTop;
     QFrame *Line5; // the separator: a 1-pixel line in the window-text colour,
-    QFrame *Line4; // with a 2-pixel white line drawn over it
+    QFrame *Line4; // with a 2-pixel light line drawn over it
 
     // While false, the check boxes and the history-size box ignore their
     // change notifications.
