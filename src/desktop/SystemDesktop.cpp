@@ -21,7 +21,10 @@ QMessageBox::StandardButton SystemDesktop::showMessage(const MessageRequest &req
     // and when the box's owner closes right after (as the Info window does
     // after its questions) it may choose no window of the program at all. The
     // focus goes back to the control that asked, in a window that is active.
-    const QPointer<QWidget> asking = QApplication::focusWidget();
+    // The control that asked is the one with the focus in the box's owner,
+    // even should that window not have been activated yet.
+    QWidget *owner = request.parent ? request.parent->window() : nullptr;
+    const QPointer<QWidget> asking = owner ? owner->focusWidget() : QApplication::focusWidget();
     const int answer = box.exec();
     if (asking && asking->isVisible()) {
         asking->activateWindow();

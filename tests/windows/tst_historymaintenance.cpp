@@ -395,8 +395,10 @@ private slots:
 
         bool answered = answer == Qt::Key_unknown;
         QString focusInInfo;
+        bool infoWasActive = false;
         bool infoActive = false;
         whenModalOpens<InfoForm>([&](InfoForm *info) {
+            infoWasActive = QTest::qWaitForWindowActive(info);
             auto *pressed = info->findChild<QPushButton *>(button);
             pressed->setFocus();
             if (!answered)
@@ -416,6 +418,7 @@ private slots:
             }
         });
         QTest::keyClick(help, Qt::Key_Space);
+        QVERIFY(infoWasActive);
         QVERIFY(answered);
 
         if (infoStays) {
