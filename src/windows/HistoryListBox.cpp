@@ -179,6 +179,25 @@ void HistoryListBox::keyPressEvent(QKeyEvent *event)
     QListWidget::keyPressEvent(event);
 }
 
+// Screen readers take the current item for the one that has the focus, even
+// when the focus is no longer in the list. So the list has no current item
+// while it is away, and gets it back, with the selection untouched, when the
+// focus returns.
+void HistoryListBox::focusInEvent(QFocusEvent *event)
+{
+    if (m_currentWhileAway.isValid())
+        selectionModel()->setCurrentIndex(m_currentWhileAway, QItemSelectionModel::NoUpdate);
+    m_currentWhileAway = QPersistentModelIndex();
+    QListWidget::focusInEvent(event);
+}
+
+void HistoryListBox::focusOutEvent(QFocusEvent *event)
+{
+    QListWidget::focusOutEvent(event);
+    m_currentWhileAway = currentIndex();
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
 void HistoryListBox::contextMenuEvent(QContextMenuEvent *event)
 {
     event->accept();

@@ -43,6 +43,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool viewportEvent(QEvent *event) override;
 
@@ -60,6 +62,8 @@ private:
     int m_removedRow = -1;
     // While true, changes to the items are the box's own removal or undo.
     bool m_editing = false;
+    // The current item while the focus is elsewhere.
+    QPersistentModelIndex m_currentWhileAway;
 };
 
 } // namespace Nimbrel

@@ -8,24 +8,30 @@
 #include "rules/Module1.h"
 #include "rules/NumericValue.h"
 #include "rules/SettingsStore.h"
+#include "windows/AccessibleRoles.h"
+#include "windows/Contrast.h"
 #include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
+#include "windows/IndicatorStyle.h"
+#include "windows/LinkLabel.h"
+#include "windows/SeparatorLine.h"
 #include "windows/TwipsLayout.h"
 #include "windows/UpdateCheck.h"
 #include "windows/WindowFont.h"
+#include "windows/WrappedPath.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QStringList>
 
-#include <cmath>
+#include <algorithm>
 #include <limits>
 
 namespace Nimbrel
@@ -43,32 +49,7 @@ QLabel *plainLabel(const QString &text, QWidget *parent)
     return label;
 }
 
-QFrame *lineOf(const QColor &colour, QWidget *parent)
-{
-    auto *line = new QFrame(parent);
-    line->setFrameShape(QFrame::NoFrame);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
-    return line;
-}
-
 constexpr TwipsRect EmailRect{240, 2040, 1245, 225};
-
-// Whether black text on `background` contrasts more than white text would:
-// the background's relative luminance (as accessibility guidelines define it)
-// lies above the point where the two are equal.
-bool blackReadsWellOn(const QColor &background)
-{
-    const auto linear = [](double c) {
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    const double luminance = 0.2126 * linear(background.redF()) +
-                             0.7152 * linear(background.greenF()) +
-                             0.0722 * linear(background.blueF());
-    return luminance > 0.179;
-}
 
 // The registry exists on Windows only; elsewhere the store is a file, and
 // the texts name that instead.
@@ -89,17 +70,22 @@ const QString NotCopied =
     QStringLiteral("The settings location could not be copied to the Clipboard");
 #endif
 
-QString informationText()
+// The five lines of the design: two sentences, where the wiki URL is kept,
+// and empty lines that the location may take when it needs more than one.
+constexpr int InformationLines = 5;
+constexpr int LocationLinesAtMost = InformationLines - 2;
+
+QString informationText(const QStringList &location)
 {
-    return QStringList{
+    QStringList lines{
         QStringLiteral("There is one default setting that should never need changing and that "
                        "is the Nimbrel URL."),
         QStringLiteral("However, should it for some reason be needed anyway it is ") + StoreAt,
-        SettingsStore::WikiPathLocation(),
-        QString(),
-        QString(),
-    }
-        .join(u'\n');
+    };
+    lines << location;
+    while (lines.size() < InformationLines)
+        lines << QString();
+    return lines.join(u'\n');
 }
 
 MessageRequest question(QWidget *parent, const QString &title, const QString &text,
@@ -130,6 +116,7 @@ void makeSureFileExists(const QString &path)
 InfoForm::InfoForm(QListWidget &historyList, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_historyList(historyList)
 {
+    installAccessibleRoles();
     buildDesign();
     connectHandlers();
     Form_Load();
@@ -152,7 +139,7 @@ void InfoForm::buildDesign()
     Label_Info->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Command_Exit = new QPushButton(QStringLiteral("Close"), this);
     Command_CopyKey = new QPushButton(QStringLiteral("Copy key to Clipboard"), this);
-    lblEmail = plainLabel(AppInfo::AuthorEmailAddress, this);
+    lblEmail = new LinkLabel(AppInfo::AuthorEmailAddress, this);
     CheckUpdate = new QPushButton(QStringLiteral("Check for Updates"), this);
     Label_AppTitle = plainLabel(QStringLiteral("Application Title"), this);
     Label_AppVersion = plainLabel(QStringLiteral("Version"), this);
@@ -168,21 +155,26 @@ void InfoForm::buildDesign()
     Command_ClearHistoryList = new QPushButton(QStringLiteral("Clear History List"), this);
     Check_MoveItemToTop = new QCheckBox(
         QStringLiteral("Move History item to top of the History list when used for search"), this);
-    // Created in this order so that the white line lies over the dark one.
-    Line5 = lineOf(palette().color(QPalette::WindowText), this);
-    Line4 = lineOf(Qt::white, this);
+    // Created in this order so that the light line lies over the dark one.
+    // The design's white all but vanishes on a light window and glares on a
+    // dark one: the line goes from the window's colour towards white only as
+    // far as it must to be seen, or towards black where white cannot be.
+    Line5 = new SeparatorLine(palette().color(QPalette::WindowText), this);
+    Line4 = new SeparatorLine(Contrast::quietestVisible(palette().color(QPalette::Window),
+                                                        Qt::white, Contrast::ForGraphics),
+                              this);
+    for (QCheckBox *check : {Check_CloseProgram, Check_MoveItemToTop})
+        check->setStyle(IndicatorStyle::shared());
 
     // The design draws the title in black, which all but vanishes on a dark
     // desktop theme; there it keeps the theme's text colour.
     QPalette titlePalette = Label_AppTitle->palette();
-    if (blackReadsWellOn(titlePalette.color(QPalette::Window))) {
+    if (Contrast::blackReadsBetterOn(titlePalette.color(QPalette::Window))) {
         titlePalette.setColor(QPalette::WindowText, Qt::black);
         Label_AppTitle->setPalette(titlePalette);
     }
 
     lblEmail->setFont(WindowFont::forLink(font()));
-    lblEmail->setCursor(Qt::PointingHandCursor);
-    lblEmail->installEventFilter(this);
     Text_HistoryListMaxItems->installEventFilter(this);
 
     // Left to itself, a dialog makes a button the default one, which Enter
@@ -214,16 +206,28 @@ void InfoForm::buildDesign()
     for (const auto &[widget, name] : names)
         widget->setObjectName(QLatin1String(name));
 
-    const QList<QWidget *> tabOrder = {
-        Command_Exit,        Command_CopyKey,          CheckUpdate,
-        Check_CloseProgram,  Text_HistoryListMaxItems, Command_Apply,
-        Command_EditHistory, Command_ClearHistoryList, Check_MoveItemToTop};
+    // The e-mail link comes last, so that the controls keep their designed
+    // order before it.
+    const QList<QWidget *> tabOrder = {Command_Exit,
+                                       Command_CopyKey,
+                                       CheckUpdate,
+                                       Check_CloseProgram,
+                                       Text_HistoryListMaxItems,
+                                       Command_Apply,
+                                       Command_EditHistory,
+                                       Command_ClearHistoryList,
+                                       Check_MoveItemToTop,
+                                       lblEmail};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 void InfoForm::layOut()
 {
+    // The location is as long as the settings file's path, which can be of
+    // any length: the window's size is found without it, and the location
+    // then gets the room its lines have.
+    Label_Info->setText(informationText({}));
     // The design lets Label1 run 15 twips under its box. It is fitted to the
     // part left of the box instead, so that its colon stays in sight.
     const double scale = TwipsLayout::apply(this, {7560, 4905},
@@ -248,6 +252,8 @@ void InfoForm::layOut()
     Line5->resize(Line5->width(), 1);
     Line4->resize(Line4->width(), 2);
 
+    showLocation();
+
     // The address may take as much of its row as it needs; the row is free up
     // to "Check for Updates".
     QRect email = TwipsLayout::toPixels(EmailRect, scale);
@@ -257,12 +263,24 @@ void InfoForm::layOut()
     lblEmail->setGeometry(email);
 }
 
+void InfoForm::showLocation()
+{
+    // Past its own line the location takes the empty lines below it; a
+    // location longer still loses its middle, where a path's parts are least
+    // telling. The tooltip and screen readers have it whole.
+    const QStringList shown = wrappedPath(m_location, QFontMetrics(Label_Info->font()),
+                                          Label_Info->contentsRect().width(), LocationLinesAtMost);
+    Label_Info->setText(informationText(shown));
+    Label_Info->setToolTip(shown.join(QString()) == m_location ? QString() : m_location);
+}
+
 void InfoForm::nameForAccessibility()
 {
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
         button->setAccessibleName(button->text());
     for (QLabel *label : findChildren<QLabel *>())
         label->setAccessibleName(label->text());
+    Label_Info->setAccessibleName(informationText({m_location}));
     Text_HistoryListMaxItems->setAccessibleName(Label1->text());
 }
 
@@ -279,6 +297,7 @@ void InfoForm::connectHandlers()
             &InfoForm::Command_ClearHistoryList_Click);
     connect(Command_CopyKey, &QPushButton::clicked, this, &InfoForm::Command_CopyKey_Click);
     connect(CheckUpdate, &QPushButton::clicked, this, &InfoForm::CheckUpdate_Click);
+    connect(lblEmail, &LinkLabel::activated, this, &InfoForm::lblEmail_Click);
 }
 
 bool InfoForm::eventFilter(QObject *watched, QEvent *event)
@@ -290,16 +309,6 @@ bool InfoForm::eventFilter(QObject *watched, QEvent *event)
     if (watched == Text_HistoryListMaxItems && event->type() == QEvent::MouseButtonDblClick) {
         Text_HistoryListMaxItems_DblClick();
         return true;
-    }
-    // A label has no click of its own. The release reaches the label only when
-    // the press was on it too, as the press grabs the mouse.
-    if (watched == lblEmail && event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            lblEmail->rect().contains(mouse->position().toPoint())) {
-            lblEmail_Click();
-            return true;
-        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -326,7 +335,8 @@ void InfoForm::Form_Load()
 {
     Label_AppTitle->setText(AppInfo::ApplicationTitle);
     Label_AppVersion->setText(QStringLiteral("Version ") + State.AppVersion);
-    Label_Info->setText(informationText());
+    m_location = SettingsStore::WikiPathLocation();
+    Label_Info->setText(informationText({m_location}));
     if (Module1::isOn(State.MoveItemToTop))
         Check_MoveItemToTop->setChecked(true);
     if (Module1::isOn(State.CloseWhenBrowserOpen))
@@ -427,10 +437,9 @@ void InfoForm::Command_CopyKey_Click()
     request.parent = this;
     request.buttons = QMessageBox::Ok;
     request.defaultButton = QMessageBox::Ok;
-    const QString location = SettingsStore::WikiPathLocation();
-    if (desktop().setClipboardText(location)) {
+    if (desktop().setClipboardText(m_location)) {
         request.title = QStringLiteral("Confirmation");
-        request.text = copiedMessage(location);
+        request.text = copiedMessage(m_location);
         request.icon = QMessageBox::Information;
     } else {
         request.title = AppInfo::ApplicationTitle;
@@ -439,7 +448,7 @@ void InfoForm::Command_CopyKey_Click()
         request.icon = QMessageBox::Warning;
     }
     desktop().showMessage(request);
-    Command_Exit->setFocus();
+    Command_CopyKey->setFocus();
 }
 
 // ---------------------------------------------------------------- update check and contact

@@ -12,6 +12,8 @@ class QPushButton;
 namespace Nimbrel
 {
 
+class LinkLabel;
+
 // The modal "General Info & Settings" window: the program's title and
 // version, the three settings, history maintenance, the update check and the
 // e-mail link. It acts on the main window's history list box, which it is
@@ -56,13 +58,14 @@ private slots:
 private:
     void buildDesign();
     void layOut();
+    void showLocation();
     void nameForAccessibility();
     void connectHandlers();
 
     QLabel *Label_Info;
     QPushButton *Command_Exit;
     QPushButton *Command_CopyKey;
-    QLabel *lblEmail;
+    LinkLabel *lblEmail;
     QPushButton *CheckUpdate;
     QLabel *Label_AppTitle;
     QLabel *Label_AppVersion;
@@ -74,13 +77,15 @@ private:
     QPushButton *Command_ClearHistoryList;
     QCheckBox *Check_MoveItemToTop;
     QFrame *Line5; // the separator: a 1-pixel line in the window-text colour,
-    QFrame *Line4; // with a 2-pixel white line drawn over it
+    QFrame *Line4; // with a 2-pixel light line drawn over it
 
     // While false, the check boxes and the history-size box ignore their
     // change notifications.
     bool FormLoaded = false;
 
     QListWidget &m_historyList;
+    // Where the wiki URL is kept, whole, however the window shows it.
+    QString m_location;
 };
 
 } // namespace Nimbrel

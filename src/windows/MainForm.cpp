@@ -9,10 +9,12 @@
 #include "rules/SafeFile.h"
 #include "rules/SearchRules.h"
 #include "rules/SettingsStore.h"
+#include "windows/AccessibleRoles.h"
 #include "windows/Caption.h"
 #include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/HistoryListBox.h"
+#include "windows/IndicatorStyle.h"
 #include "windows/InfoForm.h"
 #include "windows/SearchBox.h"
 #include "windows/SearchRecall.h"
@@ -23,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -77,6 +80,7 @@ bool writeSetting(QWidget *parent, const QString &key, const QString &text)
 
 MainForm::MainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
 {
+    installAccessibleRoles();
     buildDesign();
     connectHandlers();
     Form_Load();
@@ -102,9 +106,11 @@ void MainForm::buildDesign()
     Command_Exit = new QPushButton(QStringLiteral("Exit"), this);
     Command_Help = new QPushButton(QStringLiteral("Info && Settings"), this);
     Command_OpenWikiMain = new WrappingButton(QStringLiteral("Open Nimbrel Main Page"), this);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         Option_HistoryList[i] =
             new QRadioButton(QStringLiteral("History List ") + QString::number(i + 1), this);
+        Option_HistoryList[i]->setStyle(IndicatorStyle::shared());
+    }
 
     const struct {
         QWidget *widget;
@@ -157,6 +163,7 @@ void MainForm::buildDesign()
     // the group.
     for (QRadioButton *option : Option_HistoryList) {
         option->setFocusPolicy(Qt::ClickFocus);
+        option->installEventFilter(this);
         connect(option, &QRadioButton::toggled, option, [option](bool checked) {
             option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
         });
@@ -330,6 +337,33 @@ bool MainForm::event(QEvent *event)
     return handled;
 }
 
+bool MainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // An arrow key moves the choice by clicking the next button and only then
+    // gives that button the focus, after the click handler has put the focus
+    // into the search box. The key is handled here so that the search box
+    // can have the last word.
+    const bool isOption = std::find(Option_HistoryList.begin(), Option_HistoryList.end(),
+                                    watched) != Option_HistoryList.end();
+    if (isOption && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right: {
+            const int choicesBefore = m_listChoices;
+            watched->event(event);
+            if (m_listChoices != choicesBefore)
+                Text_SearchData->setFocus();
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MainForm::keyPressEvent(QKeyEvent *event)
 {
     // The search box takes its own Enter and never passes it on.
@@ -489,6 +523,7 @@ void MainForm::Option_HistoryList_Click(qint16 Index)
 {
     if (!FormLoaded)
         return;
+    ++m_listChoices;
 
     if (State.HistoryChanged) {
         const QMessageBox::StandardButton answer = askToSaveBeforeSwitching(this);
@@ -526,7 +561,11 @@ void MainForm::Command_Help_Click()
     // the current state.
     InfoForm form(*List_History, this);
     form.exec();
-    // The Info window may have emptied the list.
+    // With the Info window gone, the window manager may leave the focus with
+    // no window at all; it comes back to the button that opened the Info
+    // window, or to the search box when the list was emptied there.
+    activateWindow();
+    Command_Help->setFocus();
     Form_Activate();
 }
 

@@ -49,6 +49,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -105,6 +106,9 @@ private:
     bool m_changedBeforeRemoval = false;
     bool m_activatedOnce = false;
     bool m_closingAfterHandOff = false;
+    // Counts the runs of the option buttons' click handler that got past
+    // FormLoaded, so that a key can tell whether it chose a list.
+    int m_listChoices = 0;
 };
 
 } // namespace Nimbrel

@@ -1,5 +1,6 @@
 #include "InfoWindowFixture.h"
 
+#include "desktop/SystemDesktop.h"
 #include "rules/AppInfo.h"
 #include "rules/Module1.h"
 #include "support/OddFiles.h"
@@ -63,6 +64,17 @@ public:
     QByteArray editorWrites; // null: the user changes nothing
     bool fileExistedAtOpen = false;
     QByteArray fileAtOpen;
+};
+
+// The editor as above, with the real message boxes, as the window system
+// shows and closes them.
+class EditorWithRealBoxes : public EditorDesktop
+{
+public:
+    QMessageBox::StandardButton showMessage(const MessageRequest &request) override
+    {
+        return Nimbrel::SystemDesktop().showMessage(request);
+    }
 };
 
 // Answers the next real message box from the keyboard once it is up, after
@@ -293,7 +305,7 @@ private slots:
             QVERIFY(message.text.contains(QStringLiteral("could not be copied")));
             QCOMPARE(message.icon, QMessageBox::Warning);
         }
-        QTRY_COMPARE(QApplication::focusWidget(), ui(*w.info).Command_Exit);
+        QTRY_COMPARE(QApplication::focusWidget(), ui(*w.info).Command_CopyKey);
         QVERIFY(w.info->isVisible());
     }
 
@@ -338,6 +350,86 @@ private slots:
         QCOMPARE(ui(*w.main).List_History->count(), 0);
         QCOMPARE(readBytes(listFile(1)), QByteArray());
         QVERIFY(!w.info->isVisible());
+    }
+
+    // Every way out of a modal window leaves the focus in an active window of
+    // the launcher: on the control that opened the window, or where the
+    // action puts it.
+    void focusComesBackAfterModalWindows_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Qt::Key>("answer"); // Key_unknown: no message box
+        QTest::addColumn<bool>("infoStays");
+        QTest::addColumn<QString>("focusAfter");
+        const QString openedInfo = QStringLiteral("Command_Help");
+        QTest::newRow("Refresh answered Yes")
+            << QStringLiteral("Command_EditHistory") << Qt::Key_Y << false << openedInfo;
+        QTest::newRow("Refresh answered No")
+            << QStringLiteral("Command_EditHistory") << Qt::Key_N << false << openedInfo;
+        QTest::newRow("Clear answered Yes")
+            << QStringLiteral("Command_ClearHistoryList") << Qt::Key_Y << false
+            << QStringLiteral("Text_SearchData"); // the list is empty now
+        QTest::newRow("Clear answered No")
+            << QStringLiteral("Command_ClearHistoryList") << Qt::Key_N << true
+            << QStringLiteral("Command_ClearHistoryList");
+        QTest::newRow("Copy confirmed") << QStringLiteral("Command_CopyKey") << Qt::Key_Return
+                                        << true << QStringLiteral("Command_CopyKey");
+        QTest::newRow("Close") << QStringLiteral("Command_Exit") << Qt::Key_unknown << false
+                               << openedInfo;
+    }
+    void focusComesBackAfterModalWindows()
+    {
+        QFETCH(QString, button);
+        QFETCH(Qt::Key, answer);
+        QFETCH(bool, infoStays);
+        QFETCH(QString, focusAfter);
+        fake.reset(); // one fake at a time: a fake's end installs the real desktop
+        fake = std::make_unique<EditorWithRealBoxes>();
+        writeSettings();
+        writeBytes(listFile(1), "A\r\nB\r\n");
+        auto main = std::make_unique<MainForm>();
+        main->show();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        QPushButton *help = ui(*main).Command_Help;
+        help->setFocus();
+
+        bool answered = answer == Qt::Key_unknown;
+        QString focusInInfo;
+        bool infoWasActive = false;
+        bool infoActive = false;
+        whenModalOpens<InfoForm>([&](InfoForm *info) {
+            infoWasActive = QTest::qWaitForWindowActive(info);
+            auto *pressed = info->findChild<QPushButton *>(button);
+            pressed->setFocus();
+            if (!answered)
+                whenModalOpens<QMessageBox>([&](QMessageBox *box) {
+                    answered = true;
+                    QTest::keyClick(box, answer);
+                });
+            QTest::keyClick(pressed, Qt::Key_Space);
+            if (info->isVisible()) {
+                // Whatever happened to the window system's focus in the
+                // meantime has arrived by now.
+                QTest::qWait(50);
+                if (QApplication::focusWidget())
+                    focusInInfo = QApplication::focusWidget()->objectName();
+                infoActive = QApplication::activeWindow() == info;
+                info->close();
+            }
+        });
+        QTest::keyClick(help, Qt::Key_Space);
+        QVERIFY(infoWasActive);
+        QVERIFY(answered);
+
+        if (infoStays) {
+            QCOMPARE(focusInInfo, focusAfter);
+            QVERIFY(infoActive);
+            return;
+        }
+        QTest::qWait(50);
+        QCOMPARE(QApplication::activeWindow(), main.get());
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->objectName(), focusAfter);
     }
 };
 

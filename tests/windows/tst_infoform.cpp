@@ -1,15 +1,20 @@
 #include "InfoWindowFixture.h"
 
 #include "rules/Module1.h"
+#include "windows/Contrast.h"
 #include "windows/TwipsLayout.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScopeGuard>
+#include <QSettings>
+#include <QStyleOptionButton>
 #include <QTimer>
 
 using namespace Nimbrel;
@@ -79,7 +84,10 @@ private slots:
         QCOMPARE(ui(info).Label_AppTitle->text(), QStringLiteral("Nimbrel Launcher"));
         QCOMPARE(ui(info).Label_AppVersion->text(), QStringLiteral("Version ") + State.AppVersion);
         QVERIFY(!State.AppVersion.isEmpty());
-        QCOMPARE(ui(info).Label_Info->text(), informationText());
+        // The location may take the empty lines below it; screen readers have
+        // the text as written.
+        QCOMPARE(ui(info).Label_Info->text().remove(u'\n'), informationText().remove(u'\n'));
+        QCOMPARE(ui(info).Label_Info->accessibleName(), informationText());
         QCOMPARE(ui(info).lblEmail->text(), QStringLiteral("author@nimbrel.example"));
         QCOMPARE(ui(info).Label_AppTitle->palette().color(QPalette::WindowText), QColor(Qt::black));
         QVERIFY(!ui(info).Command_Apply->isEnabled());
@@ -105,13 +113,12 @@ private slots:
         QCOMPARE(ui(info).Command_Exit->x(), ui(info).Command_CopyKey->x());
         QCOMPARE(ui(info).Command_Exit->width(), ui(info).Command_CopyKey->width());
 
-        // The separator: a dark 1-pixel line under a white 2-pixel one.
+        // The separator: a dark 1-pixel line under a light 2-pixel one.
         QCOMPARE(ui(info).Line5->height(), 1);
         QCOMPARE(ui(info).Line4->height(), 2);
         QCOMPARE(ui(info).Line4->geometry().topLeft(), ui(info).Line5->geometry().topLeft());
         QCOMPARE(ui(info).Line4->width(), ui(info).Line5->width());
         QVERIFY(info.children().indexOf(ui(info).Line4) > info.children().indexOf(ui(info).Line5));
-        QCOMPARE(ui(info).Line4->palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(ui(info).Line5->palette().color(QPalette::Window),
                  info.palette().color(QPalette::WindowText));
         QVERIFY(ui(info).Line5->y() > ui(info).lblEmail->geometry().bottom());
@@ -126,6 +133,143 @@ private slots:
             if (control != ui(info).lblEmail)
                 QVERIFY2(control->cursor().shape() != Qt::PointingHandCursor,
                          qPrintable(control->objectName()));
+        }
+    }
+
+#ifndef Q_OS_WIN
+    // The settings file's path is the user's: however long it is, the window
+    // keeps its size, the location line gives up its middle, and the whole
+    // location is still there for the tooltip, screen readers and the copy.
+    void longSettingsPathKeepsTheWindowsSize_data()
+    {
+        QTest::addColumn<int>("configHomeLength");
+        QTest::addColumn<QString>("shown"); // "one line", "whole", "shortened" or "any"
+        QTest::newRow("short: on its own line") << 10 << QStringLiteral("one line");
+        QTest::newRow("92 characters: whole") << 92 << QStringLiteral("whole");
+        QTest::newRow("184 characters") << 184 << QStringLiteral("any");
+        QTest::newRow("190 characters") << 190 << QStringLiteral("any");
+        QTest::newRow("1000 characters: shortened") << 1000 << QStringLiteral("shortened");
+    }
+    void longSettingsPathKeepsTheWindowsSize()
+    {
+        QFETCH(int, configHomeLength);
+        QFETCH(QString, shown);
+        const auto restore = qScopeGuard([] {
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                               TestEnvironment::root() + QStringLiteral("/config"));
+        });
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/c"));
+        const QSize designed = Windows().info->size();
+
+        QString configHome =
+            QStringLiteral("/home/user") + QStringLiteral("/sub folder").repeated(100);
+        configHome.truncate(configHomeLength);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configHome);
+        const QString location =
+            configHome +
+            QStringLiteral("/VB and VBA Program Settings/Nimbrel.conf, key WikiPath in "
+                           "[Settings]");
+
+        Windows w;
+        InfoForm &info = *w.info;
+        QCOMPARE(info.size(), designed);
+        QCOMPARE(layoutFaults(info), QString());
+        const QLabel *label = ui(info).Label_Info;
+        const QStringList lines = label->text().split(u'\n');
+        QCOMPARE(lines.size(), 5);
+        for (const QString &line : lines)
+            QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(line) <=
+                         label->contentsRect().width(),
+                     qPrintable(line));
+        const QString locationShown = lines.mid(2).join(QString());
+        if (shown == QStringLiteral("one line"))
+            QCOMPARE(lines[2], location);
+        if (shown == QStringLiteral("whole"))
+            QCOMPARE(locationShown, location);
+        if (shown == QStringLiteral("shortened"))
+            QVERIFY(locationShown.contains(u'…'));
+        QCOMPARE(label->toolTip(), locationShown == location ? QString() : location);
+        QVERIFY(label->accessibleName().contains(location));
+
+        info.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&info));
+        QTest::mouseClick(ui(info).Command_CopyKey, Qt::LeftButton);
+        QCOMPARE(fake->clipboard, QStringList{location});
+    }
+#endif
+
+    // Under light and dark colour schemes alike, every check box's and
+    // option button's indicator and the separator stand out from the window
+    // by at least 3:1, as drawn.
+    void indicatorsAndLinesStandOut_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("the style's own light palette") << QApplication::style()->standardPalette();
+        QPalette dark; // the colours of a common dark desktop scheme
+        dark.setColor(QPalette::Window, QColor(0x2a, 0x2e, 0x32));
+        dark.setColor(QPalette::WindowText, QColor(0xfc, 0xfc, 0xfc));
+        dark.setColor(QPalette::Base, QColor(0x1b, 0x1e, 0x20));
+        dark.setColor(QPalette::AlternateBase, QColor(0x23, 0x26, 0x29));
+        dark.setColor(QPalette::Text, QColor(0xfc, 0xfc, 0xfc));
+        dark.setColor(QPalette::Button, QColor(0x31, 0x36, 0x3b));
+        dark.setColor(QPalette::ButtonText, QColor(0xfc, 0xfc, 0xfc));
+        dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+        dark.setColor(QPalette::Light, QColor(0x40, 0x46, 0x4c));
+        dark.setColor(QPalette::Midlight, QColor(0x36, 0x3b, 0x40));
+        dark.setColor(QPalette::Mid, QColor(0x1d, 0x20, 0x23));
+        dark.setColor(QPalette::Dark, QColor(0x12, 0x14, 0x15));
+        dark.setColor(QPalette::Shadow, QColor(0x0b, 0x0c, 0x0d));
+        QTest::newRow("a dark scheme") << dark;
+    }
+    void indicatorsAndLinesStandOut()
+    {
+        QFETCH(QPalette, palette);
+        const QPalette original = QApplication::palette();
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+        QApplication::setPalette(palette);
+        const QColor window = palette.color(QPalette::Window);
+        const auto strongestContrast = [&window](const QImage &image, const QRect &area) {
+            double best = 1.0;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                for (int x = area.left(); x <= area.right(); ++x)
+                    best = std::max(best, Contrast::ratio(image.pixelColor(x, y), window));
+            }
+            return best;
+        };
+
+        Windows w;
+        QList<QAbstractButton *> indicators;
+        for (QWidget *window :
+             {static_cast<QWidget *>(w.main.get()), static_cast<QWidget *>(w.info.get())}) {
+            for (QCheckBox *check :
+                 window->findChildren<QCheckBox *>(QString(), Qt::FindDirectChildrenOnly))
+                indicators << check;
+            for (QRadioButton *option :
+                 window->findChildren<QRadioButton *>(QString(), Qt::FindDirectChildrenOnly))
+                indicators << option;
+        }
+        QCOMPARE(indicators.size(), 5);
+        for (QAbstractButton *button : std::as_const(indicators)) {
+            button->setChecked(false);
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const bool radio = qobject_cast<QRadioButton *>(button);
+            const QRect indicator = button->style()->subElementRect(
+                radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option,
+                button);
+            const QImage drawn = button->grab().toImage();
+            const double contrast = strongestContrast(drawn, indicator);
+            QVERIFY2(contrast >= 3.0,
+                     qPrintable(button->objectName() + u' ' + QString::number(contrast)));
+        }
+
+        w.info->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.info.get()));
+        const QImage info = w.info->grab().toImage();
+        for (QFrame *line : {ui(*w.info).Line4, ui(*w.info).Line5}) {
+            const double contrast = strongestContrast(info, line->geometry());
+            QVERIFY2(contrast >= 3.0,
+                     qPrintable(line->objectName() + u' ' + QString::number(contrast)));
         }
     }
 
@@ -192,6 +336,62 @@ private slots:
         QVERIFY(fake->opened[0].file.startsWith(QStringLiteral("mailto:author@nimbrel.example")));
     }
 
+    // The e-mail address is a link a screen reader announces as one, and the
+    // keyboard opens it as a click does.
+    void emailAddressIsALinkForTheKeyboardAndScreenReaders_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("Enter") << Qt::Key_Return;
+        QTest::newRow("keypad Enter") << Qt::Key_Enter;
+        QTest::newRow("Space") << Qt::Key_Space;
+    }
+    void emailAddressIsALinkForTheKeyboardAndScreenReaders()
+    {
+        QFETCH(Qt::Key, key);
+        Windows w;
+        InfoForm &info = *w.info;
+        info.show();
+        QVERIFY(QTest::qWaitForWindowActive(&info));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), ui(info).lblEmail);
+        QTest::keyClick(ui(info).lblEmail, key);
+        QCOMPARE(fake->opened.size(), 1);
+        QCOMPARE(fake->opened[0].file,
+                 QStringLiteral("mailto:author@nimbrel.example?subject=Nimbrel Launcher"));
+        QVERIFY(info.isVisible());
+
+        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(ui(info).lblEmail);
+        QCOMPARE(link->role(), QAccessible::Link);
+        QCOMPARE(link->text(QAccessible::Name), QStringLiteral("author@nimbrel.example"));
+        QVERIFY(link->state().focusable);
+        QVERIFY(link->state().focused);
+        QAccessibleActionInterface *actions = link->actionInterface();
+        QVERIFY(actions);
+        QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(fake->opened.size(), 2);
+    }
+
+    // What a screen reader finds in the window: named controls, and the
+    // separator as a separator rather than as unnamed frames.
+    void screenReadersFindNoUnnamedParts()
+    {
+        Windows w;
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(w.info.get());
+        QCOMPARE(window->role(), QAccessible::Dialog);
+        int separators = 0;
+        for (int i = 0; i < window->childCount(); ++i) {
+            QAccessibleInterface *child = window->child(i);
+            if (child->role() == QAccessible::Separator) {
+                ++separators;
+                continue;
+            }
+            QVERIFY2(!child->text(QAccessible::Name).isEmpty(),
+                     qPrintable(child->object()->objectName()));
+        }
+        QCOMPARE(separators, 2);
+    }
+
     void tabOrderStartsAtClose()
     {
         Windows w;
@@ -202,7 +402,7 @@ private slots:
 
         const auto tabRound = [&info] {
             QStringList visited;
-            for (int i = 0; i < 9; ++i) {
+            for (int i = 0; i < 11; ++i) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 visited << QApplication::focusWidget()->objectName();
                 if (QApplication::focusWidget() == ui(info).Command_Exit)
@@ -214,7 +414,8 @@ private slots:
             QStringLiteral("Command_CopyKey"),     QStringLiteral("CheckUpdate"),
             QStringLiteral("Check_CloseProgram"),  QStringLiteral("Text_HistoryListMaxItems"),
             QStringLiteral("Command_EditHistory"), QStringLiteral("Command_ClearHistoryList"),
-            QStringLiteral("Check_MoveItemToTop"), QStringLiteral("Command_Exit")};
+            QStringLiteral("Check_MoveItemToTop"), QStringLiteral("lblEmail"),
+            QStringLiteral("Command_Exit")};
         QCOMPARE(tabRound(), expected); // Apply is skipped while disabled
 
         ui(info).Text_HistoryListMaxItems->setText(QStringLiteral("20"));

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 #include "rules/Module1.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -178,21 +179,87 @@ private slots:
         QVERIFY(!QFile::exists(listFile(3)));
     }
 
-    // The keyboard way: the arrow keys move the selection within the group,
-    // and each move is a click on the list it lands on.
+    // The keyboard way: Shift+Tab from the search box reaches the selected
+    // list's button, and the arrow keys move the choice within the group. Each
+    // move is a click on the list it lands on, after which the next key typed
+    // goes into the search box again.
     void arrowKeysChooseAList()
     {
         writeBytes(listFile(1), "ONE\r\n");
         writeBytes(listFile(2), "TWO\r\n");
         openForm();
-        ui(*form).Option_HistoryList[0]->setFocus();
-        QTest::keyClick(ui(*form).Option_HistoryList[0], Qt::Key_Down);
+        QLineEdit *box = ui(*form).Text_SearchData;
+        const auto arrowFromSearchBox = [&](Qt::Key arrow) {
+            QTest::keyClick(box, Qt::Key_Backtab, Qt::ShiftModifier);
+            QVERIFY(QApplication::focusWidget() != box);
+            QTest::keyClick(QApplication::focusWidget(), arrow);
+        };
+
+        arrowFromSearchBox(Qt::Key_Down);
         QVERIFY(ui(*form).Option_HistoryList[1]->isChecked());
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"TWO"}));
         QCOMPARE(State.SelectedSavedList, qint16(2));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("a"));
+        QCOMPARE(box->text(), QStringLiteral("A"));
+
+        arrowFromSearchBox(Qt::Key_Up);
         QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"ONE"}));
+        QCOMPARE(QApplication::focusWidget(), box);
+    }
+
+    // Called off from the keyboard, the switch leaves the focus in the search
+    // box, not on the button that is no longer selected.
+    void arrowKeyCancelledKeepsTheFocusInTheSearchBox()
+    {
+        launchUnsavedTerm();
+        fake->answers = {QMessageBox::Cancel};
+        QLineEdit *box = ui(*form).Text_SearchData;
+        QTest::keyClick(box, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), ui(*form).Option_HistoryList[0]);
+        QTest::keyClick(ui(*form).Option_HistoryList[0], Qt::Key_Down);
+        QCOMPARE(fake->messages.size(), 1);
+        QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
+        QCOMPARE(State.SelectedSavedList, qint16(1));
+        QCOMPARE(QApplication::focusWidget(), box);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("b"));
+        QCOMPARE(box->text(), QStringLiteral("B"));
+    }
+
+    // A screen reader meets a window, and hears of a list item having the
+    // focus only while the list has it.
+    void screenReadersSeeTheWindowAndWhereTheFocusIs()
+    {
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form);
+        QVERIFY(window);
+        QCOMPARE(window->role(), QAccessible::Window);
+
+        fillList(*ui(*form).List_History, texts({"A", "B", "C"}));
+        clickRow(1);
+        QCOMPARE(QApplication::focusWidget(), ui(*form).List_History);
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(ui(*form).List_History);
+        const auto itemState = [list](const QString &name) {
+            for (int i = 0; i < list->childCount(); ++i) {
+                if (list->child(i)->text(QAccessible::Name) == name)
+                    return list->child(i)->state();
+            }
+            qFatal("no accessible item %s", qPrintable(name));
+        };
+        QVERIFY(itemState(QStringLiteral("B")).focused);
+
+        QTest::keyClick(ui(*form).List_History, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != ui(*form).List_History);
+        for (const QString &name : texts({"A", "B", "C"}))
+            QVERIFY2(!itemState(name).focused, qPrintable(name));
+        QVERIFY(itemState(QStringLiteral("B")).selected);
+
+        // Back in the list, the keyboard goes on from the item it left.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), ui(*form).List_History);
+        QVERIFY(itemState(QStringLiteral("B")).focused);
+        QTest::keyClick(ui(*form).List_History, Qt::Key_Down);
+        QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("C"));
     }
 
     void choosingTheCurrentListReloadsIt()

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QFrame>
+
+namespace Nimbrel
+{
+
+// One line of a separator: a plain filled strip of one colour. Screen
+// readers are told it is a separator rather than an unnamed frame.
+class SeparatorLine : public QFrame
+{
+    Q_OBJECT
+public:
+    SeparatorLine(const QColor &colour, QWidget *parent = nullptr);
+};
+
+} // namespace Nimbrel
