@@ -69,7 +69,17 @@ QByteArray valueText(const QString &value)
     // A character code's hex digits run on into a hex digit after it, which
     // therefore is given as a code too.
     bool afterCode = false;
-    for (const char c : utf8) {
+    // Qt's reader decodes each run of plain bytes on its own and drops a byte
+    // order mark that starts one, so U+FEFF is always given as a code.
+    const QByteArray byteOrderMark("\xEF\xBB\xBF");
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8.at(i);
+        if (QByteArrayView(utf8).sliced(i).startsWith(byteOrderMark)) {
+            escaped += "\\xfeff";
+            afterCode = true;
+            i += byteOrderMark.size() - 1;
+            continue;
+        }
         const bool hexDigit =
             (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
         const bool code = uchar(c) < 0x20 || c == 0x7f || (afterCode && hexDigit);
