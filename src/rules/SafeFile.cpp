@@ -130,6 +130,10 @@ bool writeAndRename(const QString &path, const QFileInfo &model, QIODevice &cont
         discard(temporary);
         return false;
     }
+    // The tail is often the old file itself, and Windows renames nothing over
+    // a file that is still open.
+    if (tail)
+        tail->close();
     std::error_code error;
     std::filesystem::rename(nativePath(temporary.fileName()), nativePath(path), error);
     if (error) {

@@ -468,6 +468,9 @@ private slots:
     // itself, whose certificate is checked for the server's name.
     void httpsGoesThroughAProxyTunnel()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the local test server cannot serve https through Schannel");
+#endif
         m_server.answer(QStringLiteral("/dl/swv.txt"), 200, "Nimbrel Launcher:1.3\r\n");
         TunnelProxy tunnel(m_server.port());
         const ProxyVariable proxy("https_proxy", tunnel.port());
