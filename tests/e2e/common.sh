@@ -43,3 +43,14 @@ STANDIN
     unset DBUS_SESSION_BUS_ADDRESS BROWSER QT_QPA_PLATFORM WAYLAND_DISPLAY DISPLAY
     export WORK=$1
 }
+
+# Waits up to 15 s for a launcher to end, and fails unless it ended with
+# status 0; its output file is shown when it did not.
+wait_for_exit() { # pid output
+    for _ in $(seq 150); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$1" 2>/dev/null && fail "the launcher did not end"
+    wait "$1" || fail "the launcher ended with status $?; its output: $(cat "$2")"
+}

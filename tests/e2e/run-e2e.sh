@@ -78,12 +78,7 @@ click "$(at 192)" "$(at 204.5)"
 wait_for_lines 3
 
 click "$(at 64.5)" "$(at 204.5)" # Exit
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the launcher did not end after Exit"
-wait "$pid" || fail "the launcher ended with status $?; its output: $(cat "$WORK/launcher.out")"
+wait_for_exit "$pid" "$WORK/launcher.out"
 
 expected_log="[${wiki}ALPHA1-X]
 [${wiki}BETA]

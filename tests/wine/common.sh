@@ -97,10 +97,5 @@ wait_for_lines() { # file count
 }
 
 wait_for_end() {
-    for _ in $(seq 150); do
-        kill -0 "$launcher_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$launcher_pid" 2>/dev/null && fail "the launcher did not end"
-    wait "$launcher_pid" || fail "the launcher ended with status $?: $(cat "$work/launcher.out")"
+    wait_for_exit "$launcher_pid" "$work/launcher.out"
 }
