@@ -6,7 +6,7 @@ include(GNUInstallDirs)
 # Desktops match the running window to its menu entry and icon by this id (the
 # Wayland app id), so the program and the installed files share it.
 set(NIMBREL_APP_ID example.nimbrel.Launcher)
-target_compile_definitions(nimbrel_gui PRIVATE NIMBREL_APP_ID="${NIMBREL_APP_ID}")
+target_compile_definitions(nimbrel_desktop PRIVATE NIMBREL_APP_ID="${NIMBREL_APP_ID}")
 
 if(WIN32)
     configure_file(${PROJECT_SOURCE_DIR}/resources/nimbrel-launcher.rc.in

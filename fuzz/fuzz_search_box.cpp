@@ -25,9 +25,13 @@ namespace
 class RefusingDesktop : public Desktop
 {
 public:
-    int openInDefaultHandler(const QString &file, const QString &, int) override
+    MaybeFailure openInDefaultHandler(const QString &file, const QString &, int) override
     {
         fuzzFailure("a key stroke opened something", file);
+    }
+    MaybeFailure openInEditor(const QString &path, int) override
+    {
+        fuzzFailure("a key stroke opened an editor", path);
     }
     QMessageBox::StandardButton showMessage(const MessageRequest &request) override
     {

@@ -1,14 +1,44 @@
 #include "app/ConsoleMessages.h"
 
-#include <cstdio>
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 namespace Nimbrel
 {
 
-int ConsoleMessages::openInDefaultHandler(const QString &file, const QString &parameters,
-                                          int showCommand)
+void Console::print(FILE *stream, const QString &text)
 {
-    return m_previous.openInDefaultHandler(file, parameters, showCommand);
+#ifdef Q_OS_WIN
+    // A program without a console of its own writes into the one it was
+    // started from, if any.
+    static const bool attached = [] {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS))
+            return false;
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+        return true;
+    }();
+    Q_UNUSED(attached)
+#endif
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+void Console::complain(const QString &text)
+{
+    print(stderr, QStringLiteral("nimbrel-launcher: ") + text + u'\n');
+}
+
+MaybeFailure ConsoleMessages::openInDefaultHandler(const QString &target, const QString &parameters,
+                                                   int showCommand)
+{
+    return m_previous.openInDefaultHandler(target, parameters, showCommand);
+}
+
+MaybeFailure ConsoleMessages::openInEditor(const QString &path, int showCommand)
+{
+    return m_previous.openInEditor(path, showCommand);
 }
 
 void ConsoleMessages::whenHandOffsSettled(QObject *context,
@@ -22,8 +52,7 @@ QMessageBox::StandardButton ConsoleMessages::showMessage(const MessageRequest &r
     // One line, so that a log keeps the message together.
     QString text = request.text;
     text.replace(QStringLiteral("\n\n"), QStringLiteral(": ")).replace(u'\n', u' ');
-    std::fprintf(stderr, "nimbrel-launcher: %s\n", qPrintable(text));
-    std::fflush(stderr);
+    Console::complain(text);
     for (const QMessageBox::StandardButton safe : {QMessageBox::Cancel, QMessageBox::No}) {
         if (request.buttons.testFlag(safe))
             return safe;

@@ -1,5 +1,6 @@
 #include "app/Launcher.h"
 
+#include "app/ConsoleMessages.h"
 #include "app/InstanceClient.h"
 #include "app/InstanceServer.h"
 #include "app/SessionEnd.h"
@@ -17,10 +18,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#endif
 
 namespace Nimbrel
 {
@@ -47,28 +44,8 @@ constexpr std::chrono::milliseconds DrainLimit{5000};
 // it answers anyway; the window system may refuse.
 constexpr int ActivationWaitMs = 1000;
 
-void print(FILE *stream, const QString &text)
-{
-#ifdef Q_OS_WIN
-    // A program without a console of its own writes into the one it was
-    // started from, if any.
-    static const bool attached = [] {
-        if (!AttachConsole(ATTACH_PARENT_PROCESS))
-            return false;
-        std::freopen("CONOUT$", "w", stdout);
-        std::freopen("CONOUT$", "w", stderr);
-        return true;
-    }();
-    Q_UNUSED(attached)
-#endif
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
-void complain(const QString &text)
-{
-    print(stderr, QStringLiteral("nimbrel-launcher: ") + text + u'\n');
-}
+using Console::complain;
+using Console::print;
 
 void complainNothingToSearch(const QString &term)
 {

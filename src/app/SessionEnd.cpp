@@ -189,7 +189,7 @@ void SessionEnd::displayLostWatch(QtMsgType type, const QMessageLogContext &cont
     if (previousHandler)
         previousHandler(type, context, message);
     else
-        std::fprintf(stderr, "%s\n", qPrintable(message));
+        Console::print(stderr, message + u'\n');
 }
 
 } // namespace Nimbrel

@@ -35,7 +35,7 @@ void reportFailure(QWidget *parent, const Failure &failure)
     MessageRequest request;
     request.parent = parent;
     request.title = AppInfo::ApplicationTitle;
-    request.text = failure.what + u"\n\n" + failure.path + u"\n\n" + failure.reason;
+    request.text = failure.message();
     request.buttons = QMessageBox::Ok;
     request.defaultButton = QMessageBox::Ok;
     request.icon = QMessageBox::Warning;

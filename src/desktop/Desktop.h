@@ -30,13 +30,18 @@ class Desktop
 public:
     virtual ~Desktop() = default;
 
-    // Opens a URL or starts a program with the user's default handler and
-    // returns at once. A null `parameters` means none. Returns a number above
-    // 32 when the handler started and 0 when it could not. On Linux a failure
-    // is also told to the user: at once, or when the handler gives up shortly
-    // after it started.
-    virtual int openInDefaultHandler(const QString &file, const QString &parameters,
-                                     int showCommand) = 0;
+    // Opens `target`, a URL, with the user's default handler, or starts the
+    // program `target` with `parameters` (a null QString: none) as its one
+    // argument, and returns at once: nothing when the handler took it,
+    // otherwise what could not be opened and why. On Linux the user is told of
+    // a failure too: at once, or when the handler gives up shortly after it
+    // started.
+    virtual MaybeFailure openInDefaultHandler(const QString &target, const QString &parameters,
+                                              int showCommand) = 0;
+
+    // Opens the text file at `path` in the editor the platform offers for it,
+    // and answers as openInDefaultHandler() does.
+    virtual MaybeFailure openInEditor(const QString &path, int showCommand) = 0;
 
     // Calls `settled` once every hand-off started so far has given its
     // verdict, with true when one of them failed; the user is told of the
@@ -64,8 +69,5 @@ void reportFailure(QWidget *parent, const Failure &failure);
 
 // Reports `failure`, if there is one; true when there was none.
 bool reportIfFailed(QWidget *parent, const MaybeFailure &failure);
-
-// The editor that history files are opened in.
-inline const QString NotepadProgram = QStringLiteral("Notepad");
 
 } // namespace Nimbrel

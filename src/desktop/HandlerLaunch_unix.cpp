@@ -125,8 +125,7 @@ void Watch::ended()
 
 } // namespace
 
-std::optional<QString> start(const QString &program, const QStringList &arguments,
-                             const QString &target)
+MaybeFailure start(const QString &program, const QStringList &arguments, const QString &target)
 {
     auto *watch = new Watch(program, target);
     QProcess &process = watch->process;
@@ -147,9 +146,10 @@ std::optional<QString> start(const QString &program, const QStringList &argument
 
     process.start();
     if (!process.waitForStarted(StartWaitMs) && process.state() == QProcess::NotRunning) {
-        const QString why = process.errorString();
+        Failure notStarted{QStringLiteral("This could not be started:"), program,
+                           process.errorString()};
         delete watch;
-        return why;
+        return notStarted;
     }
     // The handler holds the file open; its name is not needed any more.
     if (watch->errorOutput.isOpen())
@@ -182,12 +182,14 @@ void whenSettled(QObject *context, std::function<void(bool failed)> settled)
     QTimer::singleShot(std::chrono::milliseconds(left + 1), context, [] { settleWaiters(false); });
 }
 
-void reportNotOpened(const QString &target, const QString &reason)
+Failure reportNotOpened(const QString &target, const QString &reason)
 {
     QWidget *parent = QApplication::activeModalWidget();
     if (!parent)
         parent = QApplication::activeWindow();
-    reportFailure(parent, {QStringLiteral("This could not be opened:"), elided(target), reason});
+    const Failure failure{QStringLiteral("This could not be opened:"), elided(target), reason};
+    reportFailure(parent, failure);
+    return failure;
 }
 
 } // namespace Nimbrel::HandlerLaunch

@@ -5,7 +5,7 @@
 namespace Nimbrel
 {
 
-int OpenInDefaultHandler(const QString &file, const QString &parameters, int showCommand)
+MaybeFailure OpenInDefaultHandler(const QString &file, const QString &parameters, int showCommand)
 {
     return desktop().openInDefaultHandler(file, parameters, showCommand);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/Failure.h"
+
 #include <QString>
 
 namespace Nimbrel
@@ -13,8 +15,9 @@ constexpr int Show = 5;   // SW_SHOW
 } // namespace ShowCommand
 
 // Opens a URL, or starts a program with `parameters` (a null QString for none),
-// through the desktop's default handler. Returns a number above 32 on success.
-int OpenInDefaultHandler(const QString &file, const QString &parameters = QString(),
-                         int showCommand = ShowCommand::Normal);
+// through the desktop's default handler. Nothing when it was opened; otherwise
+// what could not be opened and why.
+MaybeFailure OpenInDefaultHandler(const QString &file, const QString &parameters = QString(),
+                                  int showCommand = ShowCommand::Normal);
 
 } // namespace Nimbrel

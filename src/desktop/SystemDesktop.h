@@ -11,8 +11,9 @@ namespace Nimbrel
 class SystemDesktop : public Desktop
 {
 public:
-    int openInDefaultHandler(const QString &file, const QString &parameters,
-                             int showCommand) override;
+    MaybeFailure openInDefaultHandler(const QString &target, const QString &parameters,
+                                      int showCommand) override;
+    MaybeFailure openInEditor(const QString &path, int showCommand) override;
 #ifndef Q_OS_WIN
     void whenHandOffsSettled(QObject *context, std::function<void(bool failed)> settled) override;
 #endif

@@ -69,12 +69,10 @@ MaybeFailure migrateOldHistoryFile(const QString &folder)
     // Only a regular file is copied: a pipe would block the start, and a link
     // to a device would be copied without end.
     QFile oldFile;
-    QString reason;
-    if (!SafeFile::openForReading(oldFile, oldPath, &reason))
-        return Failure{QStringLiteral("The old history list could not be read."), oldPath, reason};
-    if (!SafeFile::replace(newPath, oldFile, &reason))
-        return Failure{QStringLiteral("The old history list could not be copied."), newPath,
-                       reason};
+    if (const MaybeFailure refused = SafeFile::openForReading(oldFile, oldPath))
+        return refused->as(QStringLiteral("The old history list could not be read."));
+    if (const MaybeFailure refused = SafeFile::replace(newPath, oldFile))
+        return refused->as(QStringLiteral("The old history list could not be copied."));
     oldFile.close();
     QFile copied(oldPath);
     if (!copied.remove())

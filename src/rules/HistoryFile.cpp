@@ -162,10 +162,9 @@ HistoryLoadResult loadHistoryFile(const QString &path, qint16 maxItems,
     }
     // A folder, pipe or device is refused without waiting on it.
     QFile file;
-    QString reason;
-    if (!SafeFile::openForReading(file, path, &reason)) {
+    if (const MaybeFailure refused = SafeFile::openForReading(file, path)) {
         result.status = HistoryLoad::Failed;
-        result.failure = {QStringLiteral("The history list could not be read."), path, reason};
+        result.failure = refused->as(QStringLiteral("The history list could not be read."));
         return result;
     }
     const bool unlimited = maxItems < 1;
@@ -188,8 +187,7 @@ HistoryLoadResult loadHistoryFile(const QString &path, qint16 maxItems,
 QByteArray historyFileDigest(const QString &path, qint64 length)
 {
     QFile file;
-    QString reason;
-    if (!SafeFile::openForReading(file, path, &reason))
+    if (SafeFile::openForReading(file, path))
         return QByteArray();
     return digestOfStart(file, length);
 }
@@ -204,15 +202,17 @@ MaybeFailure saveHistoryFile(const QString &path, const QList<HistoryLine> &item
     }
     if (itemBytes)
         *itemBytes = content.size();
-    QString reason;
+    const QString what = QStringLiteral("The history list could not be saved.");
     QFile old;
-    if (keepFrom >= 0 && (!SafeFile::openForReading(old, path, &reason) || !old.seek(keepFrom))) {
-        if (reason.isEmpty())
-            reason = old.errorString();
-        return Failure{QStringLiteral("The history list could not be saved."), path, reason};
+    if (keepFrom >= 0) {
+        if (const MaybeFailure refused = SafeFile::openForReading(old, path))
+            return refused->as(what);
+        if (!old.seek(keepFrom))
+            return Failure{what, path, old.errorString()};
     }
-    if (!SafeFile::replaceTarget(path, content, keepFrom >= 0 ? &old : nullptr, &reason))
-        return Failure{QStringLiteral("The history list could not be saved."), path, reason};
+    if (const MaybeFailure refused =
+            SafeFile::replaceTarget(path, content, keepFrom >= 0 ? &old : nullptr))
+        return refused->as(what);
     return std::nullopt;
 }
 

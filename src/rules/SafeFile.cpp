@@ -35,6 +35,12 @@ std::filesystem::path nativePath(const QString &path)
     return std::filesystem::path(path.toStdU16String());
 }
 
+// What the caller is doing is the caller's to say.
+Failure refusal(const QString &path, const QString &reason)
+{
+    return {QString(), path, reason};
+}
+
 #ifdef Q_OS_UNIX
 QString systemReason(int error)
 {
@@ -111,24 +117,23 @@ void discard(QFile &temporary)
 // Writes `content`, then `tail`, to a new file beside `path` and renames it
 // to `path`, which replaces whatever entry stands there. `model`, when it is
 // a regular file, lends the new file its permissions.
-bool writeAndRename(const QString &path, const QFileInfo &model, QIODevice &content,
-                    QIODevice *tail, QString *reason)
+MaybeFailure writeAndRename(const QString &path, const QFileInfo &model, QIODevice &content,
+                            QIODevice *tail)
 {
     // Created only if nothing stands there, so this open cannot follow a link.
     QFile temporary(temporaryName(path));
     // Unbuffered, so that each write says what the disk did with it: a
     // buffer flushed onto a full disk only says "Unknown error".
-    if (!temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-        *reason = temporary.errorString();
-        return false;
-    }
+    if (!temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return refusal(path, temporary.errorString());
     if (!model.isSymbolicLink() && model.isFile())
         temporary.setPermissions(model.permissions());
 
-    if (!copyAll(temporary, content, reason) || (tail && !copyAll(temporary, *tail, reason)) ||
-        !finish(temporary, reason)) {
+    QString reason;
+    if (!copyAll(temporary, content, &reason) || (tail && !copyAll(temporary, *tail, &reason)) ||
+        !finish(temporary, &reason)) {
         discard(temporary);
-        return false;
+        return refusal(path, reason);
     }
     // The tail is often the old file itself, and Windows renames nothing over
     // a file that is still open.
@@ -137,82 +142,69 @@ bool writeAndRename(const QString &path, const QFileInfo &model, QIODevice &cont
     std::error_code error;
     std::filesystem::rename(nativePath(temporary.fileName()), nativePath(path), error);
     if (error) {
-        *reason = QString::fromStdString(error.message());
         discard(temporary);
-        return false;
+        return refusal(path, QString::fromStdString(error.message()));
     }
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
 
-bool openForReading(QFile &file, const QString &path, QString *reason)
+MaybeFailure openForReading(QFile &file, const QString &path)
 {
     // Looked at before anything is opened: opening some devices already does
     // something (a tape rewinds), and a pipe would block the open itself.
     const QFileInfo info(path);
-    if (info.isDir()) {
-        *reason = FolderReason;
-        return false;
-    }
-    if (info.exists() && !info.isFile()) {
-        *reason = NotRegularReason;
-        return false;
-    }
+    if (info.isDir())
+        return refusal(path, FolderReason);
+    if (info.exists() && !info.isFile())
+        return refusal(path, NotRegularReason);
 #ifdef Q_OS_UNIX
     // Something else may have taken the file's place since: the open does not
     // wait, and what was opened is looked at once more.
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        *reason = systemReason(errno);
-        return false;
-    }
+    if (fd < 0)
+        return refusal(path, systemReason(errno));
     struct stat status {
     };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        *reason = S_ISDIR(status.st_mode) ? FolderReason : NotRegularReason;
         ::close(fd);
-        return false;
+        return refusal(path, S_ISDIR(status.st_mode) ? FolderReason : NotRegularReason);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        *reason = file.errorString();
         ::close(fd);
-        return false;
+        return refusal(path, file.errorString());
     }
-    return true;
+    return std::nullopt;
 #else
     file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return refusal(path, file.errorString());
+    return std::nullopt;
 #endif
 }
 
-bool replace(const QString &path, QIODevice &content, QString *reason)
+MaybeFailure replace(const QString &path, QIODevice &content)
 {
     const QFileInfo entry(path);
-    if (!entry.isSymbolicLink() && entry.isDir()) {
-        *reason = FolderReason;
-        return false;
-    }
+    if (!entry.isSymbolicLink() && entry.isDir())
+        return refusal(path, FolderReason);
     // Renaming replaces the entry at the path, whatever it is, and never
     // what a link there points to.
-    return writeAndRename(path, entry, content, nullptr, reason);
+    return writeAndRename(path, entry, content, nullptr);
 }
 
-bool replace(const QString &path, const QByteArray &content, QString *reason)
+MaybeFailure replace(const QString &path, const QByteArray &content)
 {
     QBuffer buffer;
     buffer.setData(content);
     buffer.open(QIODevice::ReadOnly);
-    return replace(path, buffer, reason);
+    return replace(path, buffer);
 }
 
-bool replaceTarget(const QString &path, const QByteArray &content, QIODevice *tail, QString *reason)
+MaybeFailure replaceTarget(const QString &path, const QByteArray &content, QIODevice *tail)
 {
     QFileInfo target(path);
     if (target.isSymbolicLink()) {
@@ -220,29 +212,25 @@ bool replaceTarget(const QString &path, const QByteArray &content, QIODevice *ta
         // would take it; a loop of links is refused like a missing folder.
         const QString followed =
             target.exists() ? target.canonicalFilePath() : target.symLinkTarget();
-        if (followed.isEmpty()) {
-            *reason = QStringLiteral("It is a link that leads to no file.");
-            return false;
-        }
+        if (followed.isEmpty())
+            return refusal(path, QStringLiteral("It is a link that leads to no file."));
         target = QFileInfo(followed);
     }
-    if (target.isDir()) {
-        *reason = FolderReason;
-        return false;
-    }
-    if (target.exists() && !target.isFile()) {
-        *reason = NotRegularReason;
-        return false;
-    }
+    if (target.isDir())
+        return refusal(path, FolderReason);
+    if (target.exists() && !target.isFile())
+        return refusal(path, NotRegularReason);
     // Root may write anywhere; the mode bits still say what the user wants.
-    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner)) {
-        *reason = QStringLiteral("The file is read-only; it was left as it is.");
-        return false;
-    }
+    if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner))
+        return refusal(path, QStringLiteral("The file is read-only; it was left as it is."));
     QBuffer buffer;
     buffer.setData(content);
     buffer.open(QIODevice::ReadOnly);
-    return writeAndRename(target.absoluteFilePath(), target, buffer, tail, reason);
+    // Told by the name the caller knows the file by.
+    if (const MaybeFailure failure =
+            writeAndRename(target.absoluteFilePath(), target, buffer, tail))
+        return refusal(path, failure->reason);
+    return std::nullopt;
 }
 
 Stamp stamp(const QString &path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/Failure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -17,18 +19,19 @@ namespace Nimbrel::SafeFile
 // Opens `path` for reading when it is a regular file, or a link to one. A
 // folder, pipe, device or socket is refused without ever waiting on it: a pipe
 // without a writer would block the open, and a device such as /dev/zero never
-// ends. False, with the reason, when the file is refused or cannot be opened.
-bool openForReading(QFile &file, const QString &path, QString *reason);
+// ends. A failure naming `path` and the reason (and leaving what was being
+// done to the caller) when the file is refused or cannot be opened.
+MaybeFailure openForReading(QFile &file, const QString &path);
 
 // Replaces what stands at `path` with `content`, read to its end: the bytes go
 // to a new file beside it, which then takes the path's place in one step, so
 // the path holds the old content or the new one and never a part. A link at
 // `path` is itself replaced, never followed, so nothing outside the folder is
 // written; a regular file keeps its permissions. A folder at `path` is left
-// alone and refused. False, with the reason, when the content was not put in
+// alone and refused. A failure, as above, when the content was not put in
 // place; nothing is left behind then.
-bool replace(const QString &path, QIODevice &content, QString *reason);
-bool replace(const QString &path, const QByteArray &content, QString *reason);
+MaybeFailure replace(const QString &path, QIODevice &content);
+MaybeFailure replace(const QString &path, const QByteArray &content);
 
 // For a file the user may have linked elsewhere on purpose (a history list
 // kept in a synced folder): as replace(), but a link at `path` is followed to
@@ -37,8 +40,7 @@ bool replace(const QString &path, const QByteArray &content, QString *reason);
 // device) is refused; a file without the owner's write permission is refused
 // too, whoever runs the launcher. `content` is followed by what is left of
 // `tail`, if given.
-bool replaceTarget(const QString &path, const QByteArray &content, QIODevice *tail,
-                   QString *reason);
+MaybeFailure replaceTarget(const QString &path, const QByteArray &content, QIODevice *tail);
 
 // What a file is on disk, enough to tell that another program has written or
 // replaced it: two stamps of the same path differ after any such change.

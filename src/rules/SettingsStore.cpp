@@ -122,9 +122,8 @@ MaybeFailure writeIniValue(const QString &path, const QString &key, const QStrin
     QByteArray old;
     if (QFileInfo::exists(path)) {
         QFile file;
-        QString reason;
-        if (!SafeFile::openForReading(file, path, &reason))
-            return Failure{what, path, reason};
+        if (const MaybeFailure refused = SafeFile::openForReading(file, path))
+            return refused->as(what);
         old = file.read(MaxIniFileBytes + 1);
         if (file.error() != QFileDevice::NoError)
             return Failure{what, path, file.errorString()};
@@ -140,9 +139,8 @@ MaybeFailure writeIniValue(const QString &path, const QString &key, const QStrin
         return Failure{what, path, QStringLiteral("The settings folder could not be created.")};
     const QFileInfo before(path);
     const QDateTime oldTime = before.lastModified();
-    QString reason;
-    if (!SafeFile::replaceTarget(path, changed, nullptr, &reason))
-        return Failure{what, path, reason};
+    if (const MaybeFailure refused = SafeFile::replaceTarget(path, changed, nullptr))
+        return refused->as(what);
     // Qt reads a settings file again only when its size or time changed; a
     // file system's clock can be too coarse to show a quick change.
     QFile written(path);

@@ -30,10 +30,11 @@ QString versionsLocalPath()
     return updateTempFolder() + QStringLiteral("/versions.txt");
 }
 
-bool writeLocalCopy(const QString &path, const QByteArray &bytes)
+MaybeFailure writeLocalCopy(const QString &path, const QByteArray &bytes)
 {
-    QString reason;
-    return SafeFile::replace(path, bytes, &reason);
+    if (const MaybeFailure refused = SafeFile::replace(path, bytes))
+        return refused->as(QStringLiteral("The downloaded versions file could not be saved."));
+    return std::nullopt;
 }
 
 UpdateVerdict judgeVersionsFile(const QString &localPath, const QString &appVersion)
@@ -44,8 +45,7 @@ UpdateVerdict judgeVersionsFile(const QString &localPath, const QString &appVers
     // Something else may stand there by now; only a regular file is read, and
     // no more of it than a download can have left.
     QFile file;
-    QString reason;
-    if (!SafeFile::openForReading(file, localPath, &reason))
+    if (SafeFile::openForReading(file, localPath))
         return {UpdateOutcome::NoEntry, {}};
     const QByteArray bytes = file.read(DownloadLimits().maxBytes);
     file.close();

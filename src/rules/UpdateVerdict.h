@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/Failure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,7 +19,8 @@ enum class UpdateOutcome {
 
 struct UpdateVerdict {
     UpdateOutcome outcome = UpdateOutcome::NoEntry;
-    QString versionText; // the published version, for NewerVersion
+    QString versionText;                 // the published version, for NewerVersion
+    MaybeFailure failure = std::nullopt; // for DownloadFailed: a copy that was not written
 };
 
 // Where the check keeps the downloaded versions data file, "versions.txt":
@@ -27,9 +30,10 @@ QString updateTempFolder();
 QString versionsLocalPath();
 
 // Replaces an earlier copy of the downloaded file, or a link or pipe put in
-// its place, without writing through it. False when the copy could not be
-// written whole; a partly written file is never read.
-bool writeLocalCopy(const QString &path, const QByteArray &bytes);
+// its place, without writing through it. A failure, with the path and the
+// system's reason, when the copy could not be written whole; a partly written
+// file is never read.
+MaybeFailure writeLocalCopy(const QString &path, const QByteArray &bytes);
 
 // Reads the downloaded file at `localPath` and compares the entry of this
 // program with `appVersion`. A file that is empty, unreadable or lists only

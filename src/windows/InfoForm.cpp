@@ -405,7 +405,7 @@ void InfoForm::Command_EditHistory_Click()
         return;
     makeSureFileExists(State.HistoryFilePath);
     // No editor, no changes to refresh from; the user has been told why.
-    if (OpenInDefaultHandler(NotepadProgram, State.HistoryFilePath, ShowCommand::Normal) <= 32)
+    if (desktop().openInEditor(State.HistoryFilePath, ShowCommand::Normal))
         return;
 
     const QString prompt =
@@ -467,9 +467,8 @@ void InfoForm::lblEmail_Click()
 // would expect.
 bool InfoForm::OpenEmail(const QString &EmailAddress, const QString &Subject, const QString &Body)
 {
-    const int handlerResult =
-        OpenInDefaultHandler(mailtoUrl(EmailAddress, Subject, Body), QString(), ShowCommand::Show);
-    return handlerResult > 32;
+    return !OpenInDefaultHandler(mailtoUrl(EmailAddress, Subject, Body), QString(),
+                                 ShowCommand::Show);
 }
 
 } // namespace Nimbrel

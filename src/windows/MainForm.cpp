@@ -399,8 +399,8 @@ void MainForm::Command_OpenBrowser_Click()
             recordHistoryChange({HistoryChange::Kind::Search, term, moveToTop});
         }
 
-        handedOff = OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
-                                         ShowCommand::Normal) > 32;
+        handedOff = !OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
+                                          ShowCommand::Normal);
 
         List_History->clearSelection();
         List_History->setCurrentItem(nullptr);
@@ -415,8 +415,7 @@ void MainForm::Command_OpenBrowser_Click()
 
 void MainForm::Command_OpenWikiMain_Click()
 {
-    const bool handedOff =
-        OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal) > 32;
+    const bool handedOff = !OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal);
     Text_SearchData->setFocus();
     if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
         closeAfterHandOff();

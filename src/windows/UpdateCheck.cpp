@@ -22,7 +22,11 @@ MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVer
     request.buttons = QMessageBox::Yes | QMessageBox::No;
     switch (verdict.outcome) {
     case UpdateOutcome::DownloadFailed:
-        request.text = QStringLiteral("Web Datafile not foud.") + infoQuestion;
+        request.text = QStringLiteral("Web Datafile not foud.");
+        // A download that arrived but could not be kept is a file failure.
+        if (verdict.failure)
+            request.text += u"\n\n" + verdict.failure->path + u"\n\n" + verdict.failure->reason;
+        request.text += infoQuestion;
         break;
     case UpdateOutcome::NoLocalFile:
         request.text = QStringLiteral("Downloaded Datafile not foud.") + infoQuestion;
@@ -64,8 +68,11 @@ void runUpdateCheck(QWidget *parent, const UpdateCheckOptions &options)
     const QString localPath = versionsLocalPath();
     const QString &appVersion = Module1::State.AppVersion;
     UpdateVerdict verdict{UpdateOutcome::DownloadFailed, {}};
-    if (download.status == DownloadStatus::Done && writeLocalCopy(localPath, download.body))
-        verdict = judgeVersionsFile(localPath, appVersion);
+    if (download.status == DownloadStatus::Done) {
+        verdict.failure = writeLocalCopy(localPath, download.body);
+        if (!verdict.failure)
+            verdict = judgeVersionsFile(localPath, appVersion);
+    }
 
     MessageRequest message = updateMessage(verdict, appVersion);
     message.parent = guardedParent;

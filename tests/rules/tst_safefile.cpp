@@ -27,6 +27,12 @@ QString outsideFile()
 
 // The entries of the data folder, hidden ones included: a failed write must
 // leave no half-written file behind.
+// The reason a failure gives; empty when there was none.
+QString reasonOf(const MaybeFailure &failure)
+{
+    return failure ? failure->reason : QString();
+}
+
 QStringList folderEntries()
 {
     return QDir(TestEnvironment::dataFolder())
@@ -87,13 +93,15 @@ private slots:
             QVERIFY(QDir().mkpath(path));
 
         QFile file;
-        QString reason;
-        bool opened = false;
+        MaybeFailure refused;
         {
             Watchdog watchdog(10s, "SafeFile::openForReading");
-            opened = SafeFile::openForReading(file, path, &reason);
+            refused = SafeFile::openForReading(file, path);
         }
-        QCOMPARE(opened, opens);
+        const QString reason = reasonOf(refused);
+        QCOMPARE(!refused, opens);
+        if (refused)
+            QCOMPARE(refused->path, path);
         QCOMPARE(file.isOpen(), opens);
         if (opens)
             QCOMPARE(file.readAll(), QByteArray("ONE\r\n"));
@@ -108,8 +116,8 @@ private slots:
     void replaceWritesANewFile()
     {
         const QString path = inFolder(u"list.dat"_qs);
-        QString reason;
-        QVERIFY2(SafeFile::replace(path, QByteArray("NEW\r\n"), &reason), qPrintable(reason));
+        const MaybeFailure failure = SafeFile::replace(path, QByteArray("NEW\r\n"));
+        QVERIFY2(!failure, qPrintable(reasonOf(failure)));
         QCOMPARE(readBytes(path), QByteArray("NEW\r\n"));
         QCOMPARE(folderEntries(), QStringList{u"list.dat"_qs});
     }
@@ -121,8 +129,8 @@ private slots:
         const QFile::Permissions permissions =
             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(path, permissions));
-        QString reason;
-        QVERIFY2(SafeFile::replace(path, QByteArray("NEW\r\n"), &reason), qPrintable(reason));
+        const MaybeFailure failure = SafeFile::replace(path, QByteArray("NEW\r\n"));
+        QVERIFY2(!failure, qPrintable(reasonOf(failure)));
         QCOMPARE(readBytes(path), QByteArray("NEW\r\n"));
         QCOMPARE(QFile::permissions(path) & QFile::Permissions(0x7077), permissions);
     }
@@ -143,9 +151,9 @@ private slots:
             writeBytes(outsideFile(), "export PATH=/usr/bin\n");
         QVERIFY(makeSymlink(outsideFile(), path));
 
-        QString reason;
-        QVERIFY2(SafeFile::replace(path, QByteArray("Nimbrel Launcher:1.3\r\n"), &reason),
-                 qPrintable(reason));
+        const MaybeFailure failure =
+            SafeFile::replace(path, QByteArray("Nimbrel Launcher:1.3\r\n"));
+        QVERIFY2(!failure, qPrintable(reasonOf(failure)));
 
         QVERIFY(!QFileInfo(path).isSymbolicLink());
         QCOMPARE(readBytes(path), QByteArray("Nimbrel Launcher:1.3\r\n"));
@@ -158,10 +166,10 @@ private slots:
     {
         const QString path = inFolder(u"versions.txt"_qs);
         QVERIFY(makeFifo(path));
-        QString reason;
         {
             Watchdog watchdog(10s, "SafeFile::replace on a pipe");
-            QVERIFY2(SafeFile::replace(path, QByteArray("X\r\n"), &reason), qPrintable(reason));
+            const MaybeFailure failure = SafeFile::replace(path, QByteArray("X\r\n"));
+            QVERIFY2(!failure, qPrintable(reasonOf(failure)));
         }
         QVERIFY(QFileInfo(path).isFile());
         QCOMPARE(readBytes(path), QByteArray("X\r\n"));
@@ -171,19 +179,18 @@ private slots:
     {
         const QString path = inFolder(u"list.dat"_qs);
         QVERIFY(QDir().mkpath(path + u"/inside"_qs));
-        QString reason;
-        QVERIFY(!SafeFile::replace(path, QByteArray("X\r\n"), &reason));
-        QCOMPARE(reason, u"It is a folder, not a file."_qs);
+        const MaybeFailure failure = SafeFile::replace(path, QByteArray("X\r\n"));
+        QCOMPARE(reasonOf(failure), u"It is a folder, not a file."_qs);
         QVERIFY(QFileInfo(path + u"/inside"_qs).isDir());
         QCOMPARE(folderEntries(), QStringList{u"list.dat"_qs});
     }
 
     void replaceInAMissingFolderFails()
     {
-        QString reason;
-        QVERIFY(
-            !SafeFile::replace(inFolder(u"no/such/folder/list.dat"_qs), QByteArray("X"), &reason));
-        QVERIFY(!reason.isEmpty());
+        const MaybeFailure failure =
+            SafeFile::replace(inFolder(u"no/such/folder/list.dat"_qs), QByteArray("X"));
+        QVERIFY(failure);
+        QVERIFY(!failure->reason.isEmpty());
         QCOMPARE(folderEntries(), QStringList{});
     }
 
@@ -193,9 +200,9 @@ private slots:
         const QString source = inFolder(u"old.dat"_qs);
         writeBytes(source, bytes);
         QFile file;
-        QString reason;
-        QVERIFY(SafeFile::openForReading(file, source, &reason));
-        QVERIFY2(SafeFile::replace(inFolder(u"new.dat"_qs), file, &reason), qPrintable(reason));
+        QVERIFY(!SafeFile::openForReading(file, source));
+        const MaybeFailure failure = SafeFile::replace(inFolder(u"new.dat"_qs), file);
+        QVERIFY2(!failure, qPrintable(reasonOf(failure)));
         QCOMPARE(readBytes(inFolder(u"new.dat"_qs)), bytes);
     }
 };

@@ -12,11 +12,19 @@ FakeDesktop::~FakeDesktop()
     setDesktop(nullptr);
 }
 
-int FakeDesktop::openInDefaultHandler(const QString &file, const QString &parameters,
-                                      int showCommand)
+MaybeFailure FakeDesktop::openInDefaultHandler(const QString &file, const QString &parameters,
+                                               int showCommand)
 {
     opened.append({file, parameters, showCommand});
-    return openResult;
+    if (opens)
+        return std::nullopt;
+    return Failure{QStringLiteral("This could not be opened:"), file,
+                   QStringLiteral("The test's desktop has no handler.")};
+}
+
+MaybeFailure FakeDesktop::openInEditor(const QString &path, int showCommand)
+{
+    return FakeDesktop::openInDefaultHandler(Editor, path, showCommand);
 }
 
 QMessageBox::StandardButton FakeDesktop::showMessage(const MessageRequest &request)

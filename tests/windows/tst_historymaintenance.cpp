@@ -51,14 +51,13 @@ QString copiedText()
 class EditorDesktop : public FakeDesktop
 {
 public:
-    int openInDefaultHandler(const QString &file, const QString &parameters,
-                             int showCommand) override
+    Nimbrel::MaybeFailure openInEditor(const QString &path, int showCommand) override
     {
-        fileExistedAtOpen = QFile::exists(parameters);
-        fileAtOpen = readBytes(parameters);
+        fileExistedAtOpen = QFile::exists(path);
+        fileAtOpen = readBytes(path);
         if (!editorWrites.isNull())
-            writeBytes(parameters, editorWrites);
-        return FakeDesktop::openInDefaultHandler(file, parameters, showCommand);
+            writeBytes(path, editorWrites);
+        return FakeDesktop::openInEditor(path, showCommand);
     }
 
     QByteArray editorWrites; // null: the user changes nothing
@@ -158,13 +157,13 @@ private slots:
             State.HistoryChanged = true;
         }
         fake->editorWrites = editorWrites;
-        fake->openResult = editorStarts ? 33 : 0;
+        fake->opens = editorStarts;
         fake->answers = {answer};
 
         ui(*w.info).Command_EditHistory->click();
 
         QCOMPARE(fake->opened.size(), 1);
-        QCOMPARE(fake->opened[0].file, QStringLiteral("Notepad"));
+        QCOMPARE(fake->opened[0].file, FakeDesktop::Editor);
         QCOMPARE(fake->opened[0].parameters, listFile(selectedList));
         QCOMPARE(fake->opened[0].showCommand, 1);
         QVERIFY(fake->fileExistedAtOpen);

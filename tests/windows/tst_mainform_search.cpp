@@ -253,21 +253,21 @@ private slots:
     void closeWhenBrowserOpen_data()
     {
         QTest::addColumn<int>("option");
-        QTest::addColumn<int>("handlerResult");
+        QTest::addColumn<bool>("opens");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("off as read") << 0 << 33 << false;
-        QTest::newRow("on as read") << 1 << 33 << true;
-        QTest::newRow("switched off") << 10 << 33 << false;
-        QTest::newRow("switched on") << 11 << 33 << true;
+        QTest::newRow("off as read") << 0 << true << false;
+        QTest::newRow("on as read") << 1 << true << true;
+        QTest::newRow("switched off") << 10 << true << false;
+        QTest::newRow("switched on") << 11 << true << true;
         // The user has been told; closing would hide that nothing opened.
-        QTest::newRow("on, but nothing could be opened") << 1 << 0 << false;
+        QTest::newRow("on, but nothing could be opened") << 1 << false << false;
     }
     void closeWhenBrowserOpen()
     {
         QFETCH(int, option);
-        QFETCH(int, handlerResult);
+        QFETCH(bool, opens);
         QFETCH(bool, closes);
-        fake->openResult = handlerResult;
+        fake->opens = opens;
         State.CloseWhenBrowserOpen = Module1::OptionFlag(option);
         box()->setText(QStringLiteral("AB"));
         QTest::keyClick(box(), Qt::Key_Return);

@@ -453,6 +453,22 @@ private slots:
 #endif
     }
 
+    // A download that arrived but could not be kept says where and why, as
+    // every other file message does.
+    void localCopyThatCannotBeWrittenIsNamed()
+    {
+        FakeDesktop fake;
+        fake.answers = {QMessageBox::No};
+        const QString local = cacheFolder() + u"/versions.txt"_qs;
+        QVERIFY(QDir().mkpath(local + u"/inside"_qs));
+        m_server.route(FilePath, file("Nimbrel Launcher:1.3"));
+        runUpdateCheck(nullptr, options());
+        QCOMPARE(fake.messages.size(), 1);
+        QCOMPARE(fake.messages[0].text, u"Web Datafile not foud.\n\n"_qs + local +
+                                            u"\n\nIt is a folder, not a file."_qs + InfoQuestion);
+        QVERIFY(QFileInfo(local + u"/inside"_qs).isDir());
+    }
+
     void localFile_data()
     {
         QTest::addColumn<QString>("setup");
