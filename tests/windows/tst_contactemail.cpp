@@ -1,6 +1,6 @@
 #include "desktop/OpenInDefaultHandler.h"
 #include "rules/AppInfo.h"
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "support/WindowTest.h"
 #include "windows/InfoForm.h"
@@ -35,7 +35,8 @@ private slots:
         FakeDesktop fake;
         fake.openResult = handlerResult;
         QListWidget history;
-        InfoForm form(history);
+        LauncherSession session;
+        InfoForm form(session, history);
         const QString subject = u"Hi & bye"_qs;
         QCOMPARE(form.OpenEmail(u"ann@example.org"_qs, subject, QString()), expected);
         QCOMPARE(fake.opened.size(), 1);
@@ -49,7 +50,8 @@ private slots:
         FakeDesktop fake;
         fake.openResult = 0; // no mail program: nothing is shown
         QListWidget history;
-        InfoForm form(history);
+        LauncherSession session;
+        InfoForm form(session, history);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(ui(form).lblEmail, Qt::LeftButton);
