@@ -17,6 +17,15 @@ OptionSetting storedOption(const Settings::NumberKey &key)
     return {SettingsStore::readNumberSetting(key) == 1, false};
 }
 
+// Puts `value` into `member`; true when that changed it.
+template <class T> bool assign(T &member, const T &value)
+{
+    if (member == value)
+        return false;
+    member = value;
+    return true;
+}
+
 } // namespace
 
 LauncherSession::LauncherSession(QObject *parent)
@@ -72,18 +81,14 @@ QList<Failure> LauncherSession::writeBackSettings()
 
 void LauncherSession::setWikiPath(const QString &path)
 {
-    if (path == m_wikiPath)
-        return;
-    m_wikiPath = path;
-    emit wikiPathChanged(path);
+    if (assign(m_wikiPath, path))
+        emit wikiPathChanged(path);
 }
 
 void LauncherSession::setHistoryListMaxItems(qint16 maxItems)
 {
-    if (maxItems == m_historyListMaxItems)
-        return;
-    m_historyListMaxItems = maxItems;
-    emit historyListMaxItemsChanged(maxItems);
+    if (assign(m_historyListMaxItems, maxItems))
+        emit historyListMaxItemsChanged(maxItems);
 }
 
 MaybeFailure LauncherSession::applyHistoryListMaxItems(qint16 maxItems)
@@ -94,18 +99,14 @@ MaybeFailure LauncherSession::applyHistoryListMaxItems(qint16 maxItems)
 
 void LauncherSession::setCloseWhenBrowserOpen(OptionSetting option)
 {
-    if (option == m_closeWhenBrowserOpen)
-        return;
-    m_closeWhenBrowserOpen = option;
-    emit optionsChanged();
+    if (assign(m_closeWhenBrowserOpen, option))
+        emit optionsChanged();
 }
 
 void LauncherSession::setMoveItemToTop(OptionSetting option)
 {
-    if (option == m_moveItemToTop)
-        return;
-    m_moveItemToTop = option;
-    emit optionsChanged();
+    if (assign(m_moveItemToTop, option))
+        emit optionsChanged();
 }
 
 void LauncherSession::chooseList(qint16 list)
@@ -120,10 +121,8 @@ void LauncherSession::chooseList(qint16 list)
 
 void LauncherSession::setHistoryModified(bool modified)
 {
-    if (modified == m_historyModified)
-        return;
-    m_historyModified = modified;
-    emit historyModifiedChanged(modified);
+    if (assign(m_historyModified, modified))
+        emit historyModifiedChanged(modified);
 }
 
 // Whether another program wrote the file since the launcher last read or
