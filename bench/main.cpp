@@ -8,7 +8,7 @@
 
 #include "app/Launcher.h"
 #include "desktop/SystemDesktop.h"
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "rules/SearchRules.h"
 #include "windows/HistoryList.h"
 #include "windows/MainForm.h"
@@ -219,9 +219,11 @@ int updateMode(const QString &url)
         setDesktop(&clock);
         UpdateCheckOptions options;
         options.versionsUrl = QUrl(url);
+        LauncherSession session;
+        session.readSettings();
         const qsizetype threadsBefore = threadCount();
         clock.timer.start();
-        runUpdateCheck(&form, options);
+        runUpdateCheck(&form, session, options);
         setDesktop(nullptr);
         if (clock.ns < 0) {
             fail(QStringLiteral("the update check showed no message"));
@@ -333,17 +335,19 @@ QString loadLine(qint64 ns, int lines)
            QString::number(lines);
 }
 
-// LoadHistoryList on its own, filling a list box from `path` up to `maxItems`.
+// The history list's load on its own, filling a list box from `path` up to
+// `maxItems`.
 int loadMode(const QString &path, qint16 maxItems)
 {
     if (!QFile::exists(path))
         return fail(QStringLiteral("no history file at %1").arg(path));
-    Module1::State.HistoryFilePath = path;
-    Module1::State.HistoryListMaxItems = maxItems;
+    LauncherSession session;
+    session.setHistoryFilePath(path);
+    session.setHistoryListMaxItems(maxItems);
     QListWidget list;
     QElapsedTimer timer;
     timer.start();
-    LoadHistoryList(list);
+    loadHistoryList(session, list);
     finish(loadLine(timer.nsecsElapsed(), list.count()));
 }
 

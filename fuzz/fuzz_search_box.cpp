@@ -5,6 +5,7 @@
 #include "FuzzInput.h"
 
 #include "desktop/Desktop.h"
+#include "rules/LauncherSession.h"
 #include "windows/MainForm.h"
 
 #include <QApplication>
@@ -44,6 +45,7 @@ struct Session {
     QTemporaryDir home;
     std::unique_ptr<QApplication> app;
     RefusingDesktop desktop;
+    std::unique_ptr<LauncherSession> launcherSession;
     std::unique_ptr<MainForm> form;
 };
 
@@ -63,7 +65,8 @@ Session &session()
         static char *argv[] = {name, nullptr};
         created->app = std::make_unique<QApplication>(argc, argv);
         setDesktop(&created->desktop);
-        created->form = std::make_unique<MainForm>();
+        created->launcherSession = std::make_unique<LauncherSession>();
+        created->form = std::make_unique<MainForm>(*created->launcherSession);
         return created;
     }();
     return *s;

@@ -6,6 +6,7 @@
 #include "app/SessionEnd.h"
 #include "app/WindowActivation.h"
 #include "desktop/DesktopIdentity.h"
+#include "rules/LauncherSession.h"
 #include "rules/SearchRules.h"
 #include "windows/MainForm.h"
 
@@ -237,7 +238,8 @@ MainForm &Launcher::open()
         m_electionLock.reset();
     }
 
-    m_form = std::make_unique<MainForm>();
+    m_session = std::make_unique<LauncherSession>();
+    m_form = std::make_unique<MainForm>(*m_session);
     m_sessionEnd = std::make_unique<SessionEnd>(*m_form);
     m_form->show();
     if (m_server)

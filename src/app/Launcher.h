@@ -13,6 +13,7 @@
 namespace Nimbrel
 {
 
+class LauncherSession;
 class MainForm;
 class SessionEnd;
 
@@ -57,6 +58,8 @@ private:
     InstanceAddress m_address;
     std::optional<QLockFile> m_electionLock;
     std::unique_ptr<InstanceServer> m_server;
+    // Made with the window, and gone only after it.
+    std::unique_ptr<LauncherSession> m_session;
     std::unique_ptr<MainForm> m_form;
     std::unique_ptr<SessionEnd> m_sessionEnd;
     bool m_searchedWhileEnding = false;

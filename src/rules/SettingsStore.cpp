@@ -168,7 +168,7 @@ QString statusReason(QSettings::Status status)
 
 } // namespace
 
-QString ReadSetting(const QString &key, const QString &defaultValue)
+QString readSetting(const QString &key, const QString &defaultValue)
 {
     if (unusableReason())
         return defaultValue;
@@ -185,26 +185,26 @@ QString ReadSetting(const QString &key, const QString &defaultValue)
     return value.toString();
 }
 
-qint16 ReadNumberSetting(const QString &key, qint16 defaultValue)
+qint16 readNumberSetting(const QString &key, qint16 defaultValue)
 {
-    const QString text = ReadSetting(key, QString::number(defaultValue));
+    const QString text = readSetting(key, QString::number(defaultValue));
     bool ok = false;
     const short number = text.trimmed().toShort(&ok);
     return ok ? qint16(number) : defaultValue;
 }
 
-QString ReadSetting(const Settings::TextKey &key)
+QString readSetting(const Settings::TextKey &key)
 {
-    return ReadSetting(key.name, key.defaultValue);
+    return readSetting(key.name, key.defaultValue);
 }
 
-qint16 ReadNumberSetting(const Settings::NumberKey &key)
+qint16 readNumberSetting(const Settings::NumberKey &key)
 {
-    const qint16 value = ReadNumberSetting(key.name, key.defaultValue);
+    const qint16 value = readNumberSetting(key.name, key.defaultValue);
     return value >= key.smallest && value <= key.largest ? value : key.defaultValue;
 }
 
-QString WikiPathLocation()
+QString wikiPathLocation()
 {
 #ifdef Q_OS_WIN
     return QStringLiteral(
@@ -216,7 +216,7 @@ QString WikiPathLocation()
 #endif
 }
 
-MaybeFailure WriteSetting(const QString &key, const QString &text)
+MaybeFailure writeSetting(const QString &key, const QString &text)
 {
     if (const std::optional<QString> reason = unusableReason())
         return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key),
@@ -233,6 +233,16 @@ MaybeFailure WriteSetting(const QString &key, const QString &text)
     return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key), path,
                    statusReason(store->status())};
 #endif
+}
+
+MaybeFailure writeSetting(const Settings::TextKey &key, const QString &text)
+{
+    return writeSetting(key.name, text);
+}
+
+MaybeFailure writeSetting(const Settings::NumberKey &key, qint16 value)
+{
+    return writeSetting(key.name, QString::number(value));
 }
 
 } // namespace Nimbrel::SettingsStore

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "rules/HistoryFile.h"
-#include "rules/HistoryMerge.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -9,28 +8,22 @@ class QListWidgetItem;
 namespace Nimbrel
 {
 
+class LauncherSession;
+
 // The history list box is the in-memory list; these move it to and from the
-// file named by Module1::State.HistoryFilePath and tell the user what failed.
+// session's selected file and tell the user what failed. Both return true
+// when nothing failed.
 
-// Fills `list` from the file, up to HistoryListMaxItems items, and clears
-// HistoryChanged. A missing file leaves the list as it is. A file that exists
-// but cannot be read is reported, and the list is left as it is.
-void LoadHistoryList(QListWidget &list);
+// Fills `list` from the file, up to the session's maximum. A missing file
+// leaves the list as it is; so does a file that exists but cannot be read,
+// which is reported.
+bool loadHistoryList(LauncherSession &session, QListWidget &list);
 
-// Writes every item of `list` to the file, replacing it atomically, and clears
-// HistoryChanged. A failure is reported to the user; the old file stays whole,
-// HistoryChanged stays set, and false is returned. A file that could not be
-// read when the list was loaded is never written over. A file another program
-// changed since it was read is not overwritten either: this run's recorded
-// changes are made again on its new content, which `list` then shows and the
-// file receives.
-bool SaveHistoryList(QListWidget &list);
-
-// Notes a change the user made to the list, for a save that finds its file
-// changed by another program.
-void recordHistoryChange(const HistoryChange &change);
-// The last removal was taken back.
-void forgetLastRemoval();
+// Writes every item of `list` to the file, replacing it atomically. A failure
+// is reported; the old file stays whole and the session still holds unsaved
+// changes. Should another program have changed the file since it was read,
+// `list` shows this run's changes made again on the file's new content.
+bool saveHistoryList(LauncherSession &session, QListWidget &list);
 
 // A list item for a history line; it keeps the line's original bytes.
 QListWidgetItem *makeHistoryItem(const HistoryLine &line);

@@ -4,8 +4,8 @@
 #include "desktop/OpenInDefaultHandler.h"
 #include "rules/AppInfo.h"
 #include "rules/HistorySize.h"
+#include "rules/LauncherSession.h"
 #include "rules/Mailto.h"
-#include "rules/Module1.h"
 #include "rules/NumericValue.h"
 #include "rules/SettingsStore.h"
 #include "windows/AccessibleRoles.h"
@@ -36,8 +36,6 @@
 
 namespace Nimbrel
 {
-
-using Module1::State;
 
 namespace
 {
@@ -113,8 +111,9 @@ void makeSureFileExists(const QString &path)
 
 } // namespace
 
-InfoForm::InfoForm(QListWidget &historyList, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_historyList(historyList)
+InfoForm::InfoForm(LauncherSession &session, QListWidget &historyList, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_session(session),
+      m_historyList(historyList)
 {
     installAccessibleRoles();
     buildDesign();
@@ -334,14 +333,14 @@ void InfoForm::keyPressEvent(QKeyEvent *event)
 void InfoForm::Form_Load()
 {
     Label_AppTitle->setText(AppInfo::ApplicationTitle);
-    Label_AppVersion->setText(QStringLiteral("Version ") + State.AppVersion);
-    m_location = SettingsStore::WikiPathLocation();
+    Label_AppVersion->setText(QStringLiteral("Version ") + m_session.appVersion());
+    m_location = SettingsStore::wikiPathLocation();
     Label_Info->setText(informationText({m_location}));
-    if (Module1::isOn(State.MoveItemToTop))
+    if (m_session.moveItemToTop().on)
         Check_MoveItemToTop->setChecked(true);
-    if (Module1::isOn(State.CloseWhenBrowserOpen))
+    if (m_session.closeWhenBrowserOpen().on)
         Check_CloseProgram->setChecked(true);
-    Text_HistoryListMaxItems->setText(QString::number(State.HistoryListMaxItems));
+    Text_HistoryListMaxItems->setText(QString::number(m_session.historyListMaxItems()));
     FormLoaded = true;
 }
 
@@ -349,14 +348,14 @@ void InfoForm::Check_CloseProgram_Click()
 {
     if (!FormLoaded)
         return;
-    State.CloseWhenBrowserOpen = Module1::switchedFlag(Check_CloseProgram->isChecked());
+    m_session.setCloseWhenBrowserOpen({Check_CloseProgram->isChecked(), true});
 }
 
 void InfoForm::Check_MoveItemToTop_Click()
 {
     if (!FormLoaded)
         return;
-    State.MoveItemToTop = Module1::switchedFlag(Check_MoveItemToTop->isChecked());
+    m_session.setMoveItemToTop({Check_MoveItemToTop->isChecked(), true});
 }
 
 void InfoForm::Text_HistoryListMaxItems_Change()
@@ -379,13 +378,11 @@ void InfoForm::Command_Apply_Click()
     if (!size)
         return; // only reachable from code: the button is disabled then
 
-    State.HistoryListMaxItems = *size;
-    reportIfFailed(this, SettingsStore::WriteSetting(Settings::HistoryListMaxItems.name,
-                                                     QString::number(State.HistoryListMaxItems)));
+    reportIfFailed(this, m_session.applyHistoryListMaxItems(*size));
     // The reload replaces the list with the file's content; searches not yet
     // saved would vanish with it, so they go to the file first.
-    if (!State.HistoryChanged || SaveHistoryList(m_historyList))
-        LoadHistoryList(m_historyList);
+    if (!m_session.historyModified() || saveHistoryList(m_session, m_historyList))
+        loadHistoryList(m_session, m_historyList);
     Command_Apply->setEnabled(false);
 }
 
@@ -401,11 +398,11 @@ void InfoForm::Command_EditHistory_Click()
     // The editor would show the file without the unsaved searches, and a
     // reload would throw them away: when they cannot be saved (the user has
     // been told why), nothing else happens.
-    if (State.HistoryChanged && !SaveHistoryList(m_historyList))
+    if (m_session.historyModified() && !saveHistoryList(m_session, m_historyList))
         return;
-    makeSureFileExists(State.HistoryFilePath);
+    makeSureFileExists(m_session.historyFilePath());
     // No editor, no changes to refresh from; the user has been told why.
-    if (desktop().openInEditor(State.HistoryFilePath, ShowCommand::Normal))
+    if (desktop().openInEditor(m_session.historyFilePath(), ShowCommand::Normal))
         return;
 
     const QString prompt =
@@ -415,7 +412,7 @@ void InfoForm::Command_EditHistory_Click()
             .join(u'\n');
     if (desktop().showMessage(question(this, QStringLiteral("Refresh"), prompt,
                                        QMessageBox::NoIcon)) == QMessageBox::Yes)
-        LoadHistoryList(m_historyList);
+        loadHistoryList(m_session, m_historyList);
     close();
 }
 
@@ -426,8 +423,8 @@ void InfoForm::Command_ClearHistoryList_Click()
         QMessageBox::No)
         return;
     m_historyList.clear();
-    recordHistoryChange({HistoryChange::Kind::Clearing, QString()});
-    SaveHistoryList(m_historyList);
+    m_session.recordChange({HistoryChange::Kind::Clearing, QString()});
+    saveHistoryList(m_session, m_historyList);
     close();
 }
 
@@ -455,7 +452,7 @@ void InfoForm::Command_CopyKey_Click()
 
 void InfoForm::CheckUpdate_Click()
 {
-    runUpdateCheck(this);
+    runUpdateCheck(this, m_session);
 }
 
 void InfoForm::lblEmail_Click()

@@ -12,17 +12,19 @@ class QPushButton;
 namespace Nimbrel
 {
 
+class LauncherSession;
 class LinkLabel;
 
 // The modal "General Info & Settings" window: the program's title and
 // version, the three settings, history maintenance, the update check and the
 // e-mail link. It acts on the main window's history list box, which it is
-// given. Controls carry their design names as object names.
+// given, and on the session's settings. Controls carry their design names as object names.
 class InfoForm : public QDialog
 {
     Q_OBJECT
 public:
-    explicit InfoForm(QListWidget &historyList, QWidget *parent = nullptr);
+    explicit InfoForm(LauncherSession &session, QListWidget &historyList,
+                      QWidget *parent = nullptr);
     ~InfoForm() override;
 
     // Opens a new message to `EmailAddress` in the default mail program; true
@@ -83,6 +85,7 @@ private:
     // change notifications.
     bool FormLoaded = false;
 
+    LauncherSession &m_session;
     QListWidget &m_historyList;
     // Where the wiki URL is kept, whole, however the window shows it.
     QString m_location;

@@ -3,12 +3,10 @@
 #include "desktop/Desktop.h"
 #include "desktop/OpenInDefaultHandler.h"
 #include "rules/AppInfo.h"
-#include "rules/AppVersion.h"
 #include "rules/DataFolder.h"
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "rules/SafeFile.h"
 #include "rules/SearchRules.h"
-#include "rules/SettingsStore.h"
 #include "windows/AccessibleRoles.h"
 #include "windows/Caption.h"
 #include "windows/EnterKey.h"
@@ -39,8 +37,6 @@
 namespace Nimbrel
 {
 
-using Module1::State;
-
 namespace
 {
 
@@ -69,16 +65,10 @@ QMessageBox::StandardButton askToSaveBeforeSwitching(QWidget *parent)
     return desktop().showMessage(request);
 }
 
-// Stores a setting; a failure is told to the user, who can do nothing about
-// it now but should know the value will not be there next time.
-bool writeSetting(QWidget *parent, const QString &key, const QString &text)
-{
-    return reportIfFailed(parent, SettingsStore::WriteSetting(key, text));
-}
-
 } // namespace
 
-MainForm::MainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+MainForm::MainForm(LauncherSession &session, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_session(session)
 {
     installAccessibleRoles();
     buildDesign();
@@ -211,8 +201,7 @@ void MainForm::connectHandlers()
 
 void MainForm::Form_Load()
 {
-    State.AppVersion = executableVersionText();
-    setWindowTitle(AppInfo::ApplicationTitle + QStringLiteral(", v") + State.AppVersion +
+    setWindowTitle(AppInfo::ApplicationTitle + QStringLiteral(", v") + m_session.appVersion() +
                    AppInfo::CaptionSuffix);
 
     const QString dataFolder = DataFolder::path();
@@ -223,34 +212,11 @@ void MainForm::Form_Load()
             SafeFile::removeLeftoverTemporaries(DataFolder::historyFilePath(list));
     }
 
-    State.SelectedSavedList = SettingsStore::ReadNumberSetting(Settings::SelectedSavedList);
-    Option_HistoryList[State.SelectedSavedList - 1]->setChecked(true);
-    State.HistoryFilePath = DataFolder::historyFilePath(State.SelectedSavedList);
+    m_session.readSettings();
+    Option_HistoryList[m_session.selectedList() - 1]->setChecked(true);
+    reportIfFailed(this, m_session.storeDefaultsOnFirstRun());
 
-    State.WikiPath = SettingsStore::ReadSetting(Settings::WikiPath);
-    State.Homepage = SettingsStore::ReadSetting(Settings::Homepage);
-    State.CloseWhenBrowserOpen = Module1::optionFlagFromStored(
-        SettingsStore::ReadNumberSetting(Settings::CloseWhenBrowserOpen));
-    State.MoveItemToTop =
-        Module1::optionFlagFromStored(SettingsStore::ReadNumberSetting(Settings::MoveItemToTop));
-    State.HistoryListMaxItems = SettingsStore::ReadNumberSetting(Settings::HistoryListMaxItems);
-
-    if (State.WikiPath.isEmpty()) {
-        State.WikiPath = AppInfo::DefaultWikiPath;
-        const QList<QPair<QString, QString>> seeds = {
-            {Settings::WikiPath.name, State.WikiPath},
-            {Settings::HistoryListMaxItems.name, QString::number(State.HistoryListMaxItems)},
-            {Settings::Homepage.name, State.Homepage},
-            {Settings::CloseWhenBrowserOpen.name, QStringLiteral("0")},
-        };
-        for (const auto &[key, text] : seeds) {
-            // One message is enough: the other writes would fail the same way.
-            if (!writeSetting(this, key, text))
-                break;
-        }
-    }
-
-    LoadHistoryList(*List_History);
+    loadHistoryList(m_session, *List_History);
     FormLoaded = true;
 }
 
@@ -270,17 +236,12 @@ void MainForm::Form_Unload()
 
 void MainForm::writeBackChanges()
 {
-    if (Module1::isSwitched(State.CloseWhenBrowserOpen))
-        writeSetting(this, Settings::CloseWhenBrowserOpen.name,
-                     QString::number(Module1::storedOptionValue(State.CloseWhenBrowserOpen)));
-    if (Module1::isSwitched(State.MoveItemToTop))
-        writeSetting(this, Settings::MoveItemToTop.name,
-                     QString::number(Module1::storedOptionValue(State.MoveItemToTop)));
-    if (State.SavedListChanged)
-        writeSetting(this, Settings::SelectedSavedList.name,
-                     QString::number(State.SelectedSavedList));
-    if (State.HistoryChanged)
-        SaveHistoryList(*List_History);
+    // The user can do nothing about a failed write now, but should know the
+    // value will not be there next time.
+    for (const Failure &failure : m_session.writeBackSettings())
+        reportFailure(this, failure);
+    if (m_session.historyModified())
+        saveHistoryList(m_session, *List_History);
 }
 
 void MainForm::bringToFront()
@@ -385,9 +346,9 @@ void MainForm::closeEvent(QCloseEvent *event)
 void MainForm::Command_OpenBrowser_Click()
 {
     const QString term = Text_SearchData->text();
-    const bool moveToTop = Module1::isOn(State.MoveItemToTop);
+    const bool moveToTop = m_session.moveItemToTop().on;
     const SearchRules::HistoryEdit edit = SearchRules::historyEditForLaunch(
-        List_History->texts(), term, State.HistoryListMaxItems, moveToTop);
+        List_History->texts(), term, m_session.historyListMaxItems(), moveToTop);
     bool handedOff = false;
     {
         // Moving or dropping the selected item is not the user picking another
@@ -395,11 +356,11 @@ void MainForm::Command_OpenBrowser_Click()
         const QSignalBlocker quiet(List_History);
         applyHistoryEdit(*List_History, edit, term);
         if (edit.changesList()) {
-            State.HistoryChanged = true;
-            recordHistoryChange({HistoryChange::Kind::Search, term, moveToTop});
+            m_session.setHistoryModified(true);
+            m_session.recordChange({HistoryChange::Kind::Search, term, moveToTop});
         }
 
-        handedOff = !OpenInDefaultHandler(State.WikiPath + Text_SearchData->text(), QString(),
+        handedOff = !OpenInDefaultHandler(m_session.wikiPath() + Text_SearchData->text(), QString(),
                                           ShowCommand::Normal);
 
         List_History->clearSelection();
@@ -409,15 +370,16 @@ void MainForm::Command_OpenBrowser_Click()
     Text_SearchData->setFocus();
     // When nothing could be opened the user has just been told so; the
     // window stays for another try.
-    if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
+    if (handedOff && m_session.closeWhenBrowserOpen().on)
         closeAfterHandOff();
 }
 
 void MainForm::Command_OpenWikiMain_Click()
 {
-    const bool handedOff = !OpenInDefaultHandler(State.WikiPath, QString(), ShowCommand::Normal);
+    const bool handedOff =
+        !OpenInDefaultHandler(m_session.wikiPath(), QString(), ShowCommand::Normal);
     Text_SearchData->setFocus();
-    if (handedOff && Module1::isOn(State.CloseWhenBrowserOpen))
+    if (handedOff && m_session.closeWhenBrowserOpen().on)
         closeAfterHandOff();
 }
 
@@ -504,9 +466,9 @@ void MainForm::List_History_DblClick()
 
 void MainForm::List_History_ItemRemoved()
 {
-    m_changedBeforeRemoval = State.HistoryChanged;
-    State.HistoryChanged = true;
-    recordHistoryChange({HistoryChange::Kind::Removal, List_History->removedText()});
+    m_changedBeforeRemoval = m_session.historyModified();
+    m_session.setHistoryModified(true);
+    m_session.recordChange({HistoryChange::Kind::Removal, List_History->removedText()});
 }
 
 void MainForm::List_History_RemovalUndone()
@@ -514,8 +476,8 @@ void MainForm::List_History_RemovalUndone()
     // The list is as it was before the removal. Unless it has been saved since,
     // without the item, it differs from its file exactly as much as it did then,
     // so a removal taken back costs no prompt and no rewrite of the file.
-    State.HistoryChanged = State.HistoryChanged ? m_changedBeforeRemoval : true;
-    forgetLastRemoval();
+    m_session.setHistoryModified(m_session.historyModified() ? m_changedBeforeRemoval : true);
+    m_session.forgetLastRemoval();
 }
 
 void MainForm::Option_HistoryList_Click(qint16 Index)
@@ -524,16 +486,16 @@ void MainForm::Option_HistoryList_Click(qint16 Index)
         return;
     ++m_listChoices;
 
-    if (State.HistoryChanged) {
+    if (m_session.historyModified()) {
         const QMessageBox::StandardButton answer = askToSaveBeforeSwitching(this);
         // Closing the box counts as Cancel; so does a save that failed (the user
         // has been told why), since switching would throw the unsaved list away.
         const bool keepCurrentList =
             (answer != QMessageBox::Yes && answer != QMessageBox::No) ||
-            (answer == QMessageBox::Yes && !SaveHistoryList(*List_History));
+            (answer == QMessageBox::Yes && !saveHistoryList(m_session, *List_History));
         if (keepCurrentList) {
             FormLoaded = false;
-            Option_HistoryList[State.SelectedSavedList - 1]->setChecked(true);
+            Option_HistoryList[m_session.selectedList() - 1]->setChecked(true);
             Text_SearchData->setFocus();
             QCoreApplication::processEvents();
             FormLoaded = true;
@@ -541,14 +503,12 @@ void MainForm::Option_HistoryList_Click(qint16 Index)
         }
     }
 
-    State.SelectedSavedList = qint16(Index + 1);
-    State.HistoryFilePath = DataFolder::historyFilePath(State.SelectedSavedList);
+    m_session.chooseList(qint16(Index + 1));
     List_History->clear();
     // The old list's changes are gone with its items: should the new file prove
     // unreadable, the empty box must not be saved over it at exit.
-    State.HistoryChanged = false;
-    LoadHistoryList(*List_History);
-    State.SavedListChanged = true;
+    m_session.setHistoryModified(false);
+    loadHistoryList(m_session, *List_History);
     Text_SearchData->setFocus();
 }
 
@@ -558,7 +518,7 @@ void MainForm::Command_Help_Click()
 {
     // Built afresh at every opening, so it always starts from its design and
     // the current state.
-    InfoForm form(*List_History, this);
+    InfoForm form(m_session, *List_History, this);
     form.exec();
     // With the Info window gone, the window manager may leave the focus with
     // no window at all; it comes back to the button that opened the Info

@@ -12,6 +12,7 @@ namespace Nimbrel
 {
 
 class HistoryListBox;
+class LauncherSession;
 class SearchBox;
 class SearchRecall;
 
@@ -22,7 +23,8 @@ class MainForm : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MainForm(QWidget *parent = nullptr);
+    // The window reads and changes `session`, which must outlive it.
+    explicit MainForm(LauncherSession &session, QWidget *parent = nullptr);
     ~MainForm() override;
 
     // True once the load handler has run to its end.
@@ -89,6 +91,7 @@ private:
     // Writes the changed options and the changed list, as the unload does.
     void writeBackChanges();
 
+    LauncherSession &m_session;
     SearchBox *Text_SearchData;
     HistoryListBox *List_History;
     SearchRecall *m_recall;

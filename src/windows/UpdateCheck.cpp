@@ -2,7 +2,7 @@
 
 #include "desktop/OpenInDefaultHandler.h"
 #include "rules/DataFolder.h"
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "rules/TextElision.h"
 #include "rules/VersionsFile.h"
 #include "windows/InputBlocker.h"
@@ -50,7 +50,8 @@ MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVer
     return request;
 }
 
-void runUpdateCheck(QWidget *parent, const UpdateCheckOptions &options)
+void runUpdateCheck(QWidget *parent, const LauncherSession &session,
+                    const UpdateCheckOptions &options)
 {
     const QPointer<QWidget> guardedParent(parent);
     if (!reportIfFailed(parent, DataFolder::ensureExists(updateTempFolder())))
@@ -66,7 +67,7 @@ void runUpdateCheck(QWidget *parent, const UpdateCheckOptions &options)
         return;
 
     const QString localPath = versionsLocalPath();
-    const QString &appVersion = Module1::State.AppVersion;
+    const QString appVersion = session.appVersion();
     UpdateVerdict verdict{UpdateOutcome::DownloadFailed, {}};
     if (download.status == DownloadStatus::Done) {
         verdict.failure = writeLocalCopy(localPath, download.body);
@@ -78,7 +79,7 @@ void runUpdateCheck(QWidget *parent, const UpdateCheckOptions &options)
     message.parent = guardedParent;
     const QMessageBox::StandardButton answer = desktop().showMessage(message);
     if (verdict.outcome != UpdateOutcome::LatestVersion && answer != QMessageBox::No)
-        OpenInDefaultHandler(Module1::State.Homepage, QString(), ShowCommand::Normal);
+        OpenInDefaultHandler(session.homepage(), QString(), ShowCommand::Normal);
 }
 
 } // namespace Nimbrel

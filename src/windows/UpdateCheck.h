@@ -13,6 +13,8 @@ class QWidget;
 namespace Nimbrel
 {
 
+class LauncherSession;
+
 // The message box that tells the user an outcome; titled with the program's
 // own version.
 MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVersion);
@@ -26,6 +28,7 @@ struct UpdateCheckOptions {
 // The whole check: downloads the versions data file into the temporary folder
 // while no window takes input, tells the user the outcome and opens the home
 // page when the user asks for it. `parent` may go away during the wait.
-void runUpdateCheck(QWidget *parent, const UpdateCheckOptions &options = {});
+void runUpdateCheck(QWidget *parent, const LauncherSession &session,
+                    const UpdateCheckOptions &options = {});
 
 } // namespace Nimbrel

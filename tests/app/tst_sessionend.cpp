@@ -1,6 +1,7 @@
 // The ends of a session met in the middle of work, in one process: the
 // signal's handler, the main window and the update check are the real ones.
 #include "app/SessionEnd.h"
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "support/LocalHttpServer.h"
 #include "support/SettingsFixture.h"
@@ -82,7 +83,8 @@ private slots:
         LocalHttpServer server;
         server.route(QStringLiteral("/dl/swv.txt"), {LocalHttpServer::Mode::Silent, {}, {}});
         FakeDesktop fake;
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         SessionEnd end(form);
@@ -93,7 +95,8 @@ private slots:
         bool checkReturned = false;
         QTimer::singleShot(0, &form, [&] {
             QTimer::singleShot(300, [] { std::raise(SIGTERM); });
-            runUpdateCheck(&form, {server.url(QStringLiteral("/dl/swv.txt")), {4s, 1024 * 1024}});
+            runUpdateCheck(&form, session,
+                           {server.url(QStringLiteral("/dl/swv.txt")), {4s, 1024 * 1024}});
             checkReturned = true;
         });
         QCOMPARE(QApplication::exec(), 0);

@@ -1,4 +1,4 @@
-#include "rules/Module1.h"
+#include "support/SessionOptions.h"
 #include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
 
@@ -14,7 +14,6 @@
 
 using namespace Nimbrel;
 
-using Module1::State;
 using namespace SettingsFixture;
 
 namespace
@@ -92,8 +91,9 @@ struct Launcher {
         }
     }
 
-    MainForm main;
-    InfoForm info{*ui(main).List_History, &main};
+    LauncherSession session;
+    MainForm main{session};
+    InfoForm info{session, *ui(main).List_History, &main};
 
 private:
     QString m_how;
@@ -211,7 +211,7 @@ private slots:
         QFETCH(QString, how);
         qputenv("PATH", QFile::encodeName(noBin.path()));
         Launcher launcher(how);
-        State.CloseWhenBrowserOpen = Module1::OptionFlag(1);
+        launcher.session.setCloseWhenBrowserOpen(OnAsStored);
         MessageBoxes boxes;
 
         launcher.open();
@@ -252,7 +252,7 @@ private slots:
         QFETCH(bool, stays);
         qputenv("STANDIN_MODE", mode);
         Launcher launcher(how);
-        State.CloseWhenBrowserOpen = Module1::OptionFlag(1);
+        launcher.session.setCloseWhenBrowserOpen(OnAsStored);
         MessageBoxes boxes;
 
         launcher.open();
@@ -274,7 +274,8 @@ private slots:
     void longTargetIsShortenedInTheMessage()
     {
         qputenv("PATH", QFile::encodeName(noBin.path()));
-        MainForm main;
+        LauncherSession session;
+        MainForm main(session);
         main.show();
         MessageBoxes boxes;
         ui(main).Text_SearchData->setText(QString(16000, u'Q') + QStringLiteral("END"));

@@ -1,4 +1,5 @@
 #include "desktop/DesktopIdentity.h"
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "support/WindowTest.h"
 #include "windows/InfoForm.h"
@@ -97,7 +98,8 @@ private slots:
     {
         QFETCH(QString, control);
         QFETCH(QString, name);
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         auto *widget = form.findChild<QWidget *>(control);
         QVERIFY2(widget, qPrintable(control));
         QCOMPARE(accessibleName(widget), name);
@@ -106,7 +108,8 @@ private slots:
     // A control added later without a name would be silent to a screen reader.
     void everyMainFormControlIsNamed()
     {
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         const QList<QWidget *> controls = form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         QVERIFY(!controls.isEmpty());
         for (QWidget *control : controls)
@@ -115,7 +118,8 @@ private slots:
 
     void searchBoxIsLabelledByItsLabel()
     {
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         QAccessibleInterface *box = QAccessible::queryAccessibleInterface(ui(form).Text_SearchData);
         QVERIFY(box);
         // Qt reports the relation from the labelled control's side as Label.
@@ -133,8 +137,9 @@ private slots:
         const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
         const QPalette dark = darkPalette();
         QApplication::setPalette(dark);
-        MainForm main;
-        InfoForm info(*ui(main).List_History, &main);
+        LauncherSession session;
+        MainForm main(session);
+        InfoForm info(session, *ui(main).List_History, &main);
         for (QWidget *window : {static_cast<QWidget *>(&main), static_cast<QWidget *>(&info)}) {
             QVERIFY(window->styleSheet().isEmpty());
             for (QWidget *widget : window->findChildren<QWidget *>()) {
@@ -177,8 +182,9 @@ private slots:
         const QPalette original = QApplication::palette();
         const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
         QApplication::setPalette(palette);
-        MainForm main;
-        InfoForm info(*ui(main).List_History, &main);
+        LauncherSession session;
+        MainForm main(session);
+        InfoForm info(session, *ui(main).List_History, &main);
         const QPalette shown = ui(info).Label_AppTitle->palette();
         QCOMPARE(shown.color(QPalette::WindowText), title);
         QVERIFY2(contrast(title, shown.color(QPalette::Window)) >= 4.5,

@@ -3,7 +3,7 @@
 // and after, so that the test knows whether a save was under way.
 #include "SaveLoopLists.h"
 
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "windows/HistoryList.h"
 
@@ -22,7 +22,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     FakeDesktop fake; // a failure must end the loop, not wait at a message box
-    Module1::State.HistoryFilePath = QString::fromLocal8Bit(argv[1]);
+    LauncherSession session;
+    session.setHistoryFilePath(QString::fromLocal8Bit(argv[1]));
 
     QListWidget lists[2];
     for (int variant = 0; variant < 2; ++variant) {
@@ -32,7 +33,7 @@ int main(int argc, char *argv[])
     for (unsigned long n = 0;; ++n) {
         std::printf("saving %lu\n", n);
         std::fflush(stdout);
-        if (!SaveHistoryList(lists[n % 2])) {
+        if (!saveHistoryList(session, lists[n % 2])) {
             std::fprintf(stderr, "%s\n", qUtf8Printable(fake.messages.value(0).text));
             return 1;
         }

@@ -2,9 +2,9 @@
 #include "support/SettingsFixture.h"
 #include "support/TestMounts.h"
 
-#include "rules/Module1.h"
 #include "support/FakeDesktop.h"
 #include "support/OddFiles.h"
+#include "support/SessionOptions.h"
 #include "support/WindowTest.h"
 #include "windows/HistoryList.h"
 #include "windows/MainForm.h"
@@ -21,8 +21,6 @@
 #include <csignal>
 
 using namespace Nimbrel;
-
-using Module1::State;
 
 namespace
 {
@@ -81,15 +79,21 @@ class TestFaultInjection : public QObject
     FakeDesktop *fake = nullptr;
 
     // A user's run: a new term goes to the top of the list and the move-to-top
-    // option is ticked in the Info window; Exit writes both back.
+    // option is ticked in the Info window; Exit writes both back. The session
+    // stays for the test to look at.
     void runSession()
     {
-        MainForm form;
+        LauncherSession session;
+        runSession(session);
+    }
+    void runSession(LauncherSession &session)
+    {
+        MainForm form(session);
         QVERIFY(form.formLoaded());
         ui(form).Text_SearchData->setText(QStringLiteral("NEW"));
         ui(form).Command_OpenBrowser->click();
         QCOMPARE(fake->opened.size(), 1);
-        State.MoveItemToTop = Module1::OptionFlag::SwitchedOn;
+        session.setMoveItemToTop(SwitchedOn);
         ui(form).Command_Exit->click();
     }
 
@@ -122,13 +126,14 @@ private slots:
         QVERIFY(!writable(TestEnvironment::dataFolder()));
         const auto before = snapshot();
 
-        runSession();
+        LauncherSession session;
+        runSession(session);
 
         verifyMessagesName({listFile(1)});
         QCOMPARE(changedFiles(before), QStringList{TestEnvironment::settingsFile()});
         QVERIFY(
             readBytes(TestEnvironment::settingsFile()).contains("\nMoveSearchedtItemToTop=1\n"));
-        QCOMPARE(State.HistoryChanged, true); // still unsaved, not reported as saved
+        QCOMPARE(session.historyModified(), true); // still unsaved, not reported as saved
     }
 
     void dataFolderThatCannotBeCreatedIsReported()
@@ -176,9 +181,10 @@ private slots:
         TestMounts mounts;
         QVERIFY2(mounts.readOnly(configFolder()), qPrintable(mounts.error()));
 
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         QVERIFY(form.formLoaded());
-        QCOMPARE(State.WikiPath, QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
+        QCOMPARE(session.wikiPath(), QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
         verifyMessagesName({TestEnvironment::settingsFile()});
         QVERIFY(!QFile::exists(TestEnvironment::settingsFile()));
     }
@@ -208,10 +214,11 @@ private slots:
         const auto before = snapshot();
 
         {
-            MainForm form;
+            LauncherSession session;
+            MainForm form(session);
             for (int i = 0; i < 200; ++i) // about 200 KB, more than the disk holds
                 ui(form).List_History->insertItem(0, makeHistoryItem(QString(1000, u'Z')));
-            State.HistoryChanged = true;
+            session.setHistoryModified(true);
             ui(form).Command_Exit->click();
         }
 

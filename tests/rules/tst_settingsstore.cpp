@@ -41,9 +41,9 @@ private slots:
 
     void absentKeysReadAsDefaultAndCreateNothing()
     {
-        QCOMPARE(ReadSetting(Settings::WikiPath.name), QString());
-        QCOMPARE(ReadSetting(Settings::Homepage.name, QStringLiteral("x")), QStringLiteral("x"));
-        QCOMPARE(ReadNumberSetting(Settings::HistoryListMaxItems.name, 10), qint16(10));
+        QCOMPARE(readSetting(Settings::WikiPath.name), QString());
+        QCOMPARE(readSetting(Settings::Homepage.name, QStringLiteral("x")), QStringLiteral("x"));
+        QCOMPARE(readNumberSetting(Settings::HistoryListMaxItems.name, 10), qint16(10));
         QVERIFY(!QFile::exists(TestEnvironment::settingsFile()));
     }
 
@@ -51,8 +51,8 @@ private slots:
     void writtenTextReadsBackInSectionSettings()
     {
         QVERIFY(
-            !WriteSetting(Settings::WikiPath.name, QStringLiteral("https://w.example/a b/;x=1,2")));
-        QCOMPARE(ReadSetting(Settings::WikiPath.name),
+            !writeSetting(Settings::WikiPath.name, QStringLiteral("https://w.example/a b/;x=1,2")));
+        QCOMPARE(readSetting(Settings::WikiPath.name),
                  QStringLiteral("https://w.example/a b/;x=1,2"));
         QVERIFY(readBytes(TestEnvironment::settingsFile()).startsWith("[Settings]\n"));
     }
@@ -76,7 +76,7 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(QString, text);
         writeBytes(TestEnvironment::settingsFile(), "[Settings]\n" + line + "\n");
-        QCOMPARE(ReadSetting(Settings::WikiPath.name), text);
+        QCOMPARE(readSetting(Settings::WikiPath.name), text);
     }
 
     void badNumbersReadAsDefault_data()
@@ -97,7 +97,7 @@ private slots:
         QFETCH(int, expected);
         writeBytes(TestEnvironment::settingsFile(),
                    "[Settings]\nHistoryListMaxItems=" + stored + "\n");
-        QCOMPARE(int(ReadNumberSetting(Settings::HistoryListMaxItems.name, 10)), expected);
+        QCOMPARE(int(readNumberSetting(Settings::HistoryListMaxItems.name, 10)), expected);
     }
 
     void garbageLinesDoNotHideGoodKeys()
@@ -105,7 +105,7 @@ private slots:
         writeBytes(TestEnvironment::settingsFile(),
                    "\x01\x02 garbage\n[Settings]\n=\nnonsense line\nHistoryListMaxItems=20\n"
                    "[[[\n");
-        QCOMPARE(ReadNumberSetting(Settings::HistoryListMaxItems.name, 10), qint16(20));
+        QCOMPARE(readNumberSetting(Settings::HistoryListMaxItems.name, 10), qint16(20));
     }
 
     // A crafted file crashed every start inside Qt's parser. It is not read:
@@ -133,10 +133,10 @@ private slots:
         MaybeFailure failure;
         {
             Watchdog watchdog(10s, "the settings store");
-            QCOMPARE(ReadSetting(Settings::WikiPath), QString());
-            QCOMPARE(ReadNumberSetting(Settings::HistoryListMaxItems), qint16(10));
+            QCOMPARE(readSetting(Settings::WikiPath), QString());
+            QCOMPARE(readNumberSetting(Settings::HistoryListMaxItems), qint16(10));
             failure =
-                WriteSetting(Settings::WikiPath.name, QStringLiteral("https://other.example/"));
+                writeSetting(Settings::WikiPath.name, QStringLiteral("https://other.example/"));
         }
         QVERIFY(failure);
         QCOMPARE(failure->path, path);
@@ -156,7 +156,7 @@ private slots:
         const QByteArray content = tightlyNestedSettings(16 * 1024);
         QVERIFY(content.size() <= 16 * 1024 && content.size() > 16 * 1024 - 8);
         writeBytes(path, content);
-        QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/wiki/"));
+        QCOMPARE(readSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/wiki/"));
     }
 
     // Keys and values that someone added by hand, which the store escapes or
@@ -178,9 +178,9 @@ private slots:
         QFETCH(QByteArray, lines);
         writeBytes(TestEnvironment::settingsFile(), lines);
         const MaybeFailure failure =
-            WriteSetting(Settings::WikiPath.name, QStringLiteral("https://w.example/"));
+            writeSetting(Settings::WikiPath.name, QStringLiteral("https://w.example/"));
         QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
-        QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/"));
+        QCOMPARE(readSetting(Settings::WikiPath.name), QStringLiteral("https://w.example/"));
     }
 
     // A write changes the line of its key and nothing else: what the launcher
@@ -222,10 +222,10 @@ private slots:
         QFETCH(QByteArray, after);
         writeBytes(TestEnvironment::settingsFile(), before);
         const MaybeFailure failure =
-            WriteSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
+            writeSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
         QVERIFY2(!failure, failure ? qPrintable(failure->reason) : "");
         QCOMPARE(readBytes(TestEnvironment::settingsFile()), after);
-        QCOMPARE(ReadSetting(Settings::CloseWhenBrowserOpen.name), QStringLiteral("1"));
+        QCOMPARE(readSetting(Settings::CloseWhenBrowserOpen.name), QStringLiteral("1"));
     }
 
     // Whatever a value holds, it reads back as written.
@@ -246,8 +246,8 @@ private slots:
     void writtenValuesReadBack()
     {
         QFETCH(QString, value);
-        QVERIFY(!WriteSetting(Settings::WikiPath.name, value));
-        QCOMPARE(ReadSetting(Settings::WikiPath.name, QStringLiteral("<absent>")), value);
+        QVERIFY(!writeSetting(Settings::WikiPath.name, value));
+        QCOMPARE(readSetting(Settings::WikiPath.name, QStringLiteral("<absent>")), value);
     }
 
     // The next start refuses a file over 16 KiB, and with it every setting in
@@ -259,11 +259,11 @@ private slots:
         QCOMPARE(content.size(), 16 * 1024);
         writeBytes(TestEnvironment::settingsFile(), content);
         const MaybeFailure failure =
-            WriteSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
+            writeSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
         QVERIFY(failure);
         QVERIFY2(failure->reason.contains(QStringLiteral("16 KiB")), qPrintable(failure->reason));
         QCOMPARE(readBytes(TestEnvironment::settingsFile()), content);
-        QCOMPARE(ReadSetting(Settings::WikiPath.name), QStringLiteral("https://mine.example/"));
+        QCOMPARE(readSetting(Settings::WikiPath.name), QStringLiteral("https://mine.example/"));
     }
 
     void readOnlyFileIsRespected()
@@ -271,7 +271,7 @@ private slots:
         writeBytes(TestEnvironment::settingsFile(), "[Settings]\nCloseWhenBrowserOpen=0\n");
         QVERIFY(QFile::setPermissions(TestEnvironment::settingsFile(), QFileDevice::ReadOwner));
         const MaybeFailure failure =
-            WriteSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
+            writeSetting(Settings::CloseWhenBrowserOpen.name, QStringLiteral("1"));
         QFile::setPermissions(TestEnvironment::settingsFile(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QVERIFY(failure);
@@ -285,7 +285,7 @@ private slots:
     {
         // A folder where the settings file should be cannot be replaced by a file.
         QDir().mkpath(TestEnvironment::settingsFile());
-        const MaybeFailure failure = WriteSetting(Settings::WikiPath.name, QStringLiteral("x"));
+        const MaybeFailure failure = writeSetting(Settings::WikiPath.name, QStringLiteral("x"));
         QVERIFY(failure);
         QCOMPARE(failure->path, TestEnvironment::settingsFile());
         QVERIFY(!failure->reason.isEmpty());
@@ -299,8 +299,8 @@ private slots:
         QDir().mkpath(folder);
         TestMounts mounts;
         QVERIFY2(mounts.tmpfs(folder, QStringLiteral("12k")), qPrintable(mounts.error()));
-        QVERIFY(!WriteSetting(Settings::Homepage.name, QStringLiteral("h")));
-        const MaybeFailure failure = WriteSetting(Settings::WikiPath.name, QString(12000, u'w'));
+        QVERIFY(!writeSetting(Settings::Homepage.name, QStringLiteral("h")));
+        const MaybeFailure failure = writeSetting(Settings::WikiPath.name, QString(12000, u'w'));
         QVERIFY(failure);
         QCOMPARE(failure->path, TestEnvironment::settingsFile());
         QVERIFY2(failure->reason.contains(QStringLiteral("No space left")),

@@ -1,7 +1,5 @@
 #include "support/TestEnvironment.h"
 
-#include "rules/Module1.h"
-
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -92,7 +90,6 @@ void TestEnvironment::reset()
         QDir(folder).removeRecursively();
         QDir().mkpath(folder);
     }
-    Nimbrel::Module1::State = Nimbrel::Module1::ApplicationState();
 }
 
 QByteArray readBytes(const QString &path)

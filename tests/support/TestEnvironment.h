@@ -28,8 +28,7 @@ public:
     // Windows the registry's values written out so.
     static QByteArray storedLines();
 
-    // Forgets every setting, every file under AppData and the cache home, and
-    // the shared state.
+    // Forgets every setting and every file under AppData and the cache home.
     static void reset();
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
@@ -28,9 +29,11 @@ inline QString storedSetting(const QString &key)
 }
 
 struct Windows {
-    std::unique_ptr<Nimbrel::MainForm> main = std::make_unique<Nimbrel::MainForm>();
+    std::unique_ptr<Nimbrel::LauncherSession> session =
+        std::make_unique<Nimbrel::LauncherSession>();
+    std::unique_ptr<Nimbrel::MainForm> main = std::make_unique<Nimbrel::MainForm>(*session);
     std::unique_ptr<Nimbrel::InfoForm> info =
-        std::make_unique<Nimbrel::InfoForm>(*ui(*main).List_History, main.get());
+        std::make_unique<Nimbrel::InfoForm>(*session, *ui(*main).List_History, main.get());
 };
 
 } // namespace InfoWindowFixture

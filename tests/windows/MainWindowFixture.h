@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
@@ -8,12 +9,15 @@
 #include <QListWidget>
 #include <QTest>
 
-// A shown main window over a recording desktop, in a fresh environment, and
-// the history list's rows where the mouse reaches them.
+#include <memory>
+
+// A shown main window over a recording desktop and its own session, in a
+// fresh environment, and the history list's rows where the mouse reaches them.
 class MainWindowFixture
 {
 protected:
     FakeDesktop *fake = nullptr;
+    std::unique_ptr<Nimbrel::LauncherSession> session;
     Nimbrel::MainForm *form = nullptr;
 
     // For a test's init(): seeded settings, no history files.
@@ -29,16 +33,18 @@ protected:
     {
         delete form;
         form = nullptr;
+        session.reset();
         delete fake;
         fake = nullptr;
     }
 
-    // Opens the window afresh, so that it reads the settings and files as
-    // they are now.
+    // Opens the window afresh, as a new start of the program would, so that
+    // it reads the settings and files as they are now.
     void openForm()
     {
         delete form;
-        form = new Nimbrel::MainForm;
+        session = std::make_unique<Nimbrel::LauncherSession>();
+        form = new Nimbrel::MainForm(*session);
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form));
     }

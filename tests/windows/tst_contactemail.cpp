@@ -1,6 +1,6 @@
 #include "desktop/OpenInDefaultHandler.h"
 #include "rules/AppInfo.h"
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "support/WindowTest.h"
 #include "windows/InfoForm.h"
@@ -33,7 +33,8 @@ private slots:
         FakeDesktop fake;
         fake.opens = opens;
         QListWidget history;
-        InfoForm form(history);
+        LauncherSession session;
+        InfoForm form(session, history);
         const QString subject = u"Hi & bye"_qs;
         QCOMPARE(form.OpenEmail(u"ann@example.org"_qs, subject, QString()), expected);
         QCOMPARE(fake.opened.size(), 1);
@@ -47,7 +48,8 @@ private slots:
         FakeDesktop fake;
         fake.opens = false; // no mail program: nothing is shown
         QListWidget history;
-        InfoForm form(history);
+        LauncherSession session;
+        InfoForm form(session, history);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(ui(form).lblEmail, Qt::LeftButton);

@@ -1,4 +1,4 @@
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "support/OddFiles.h"
 #include "support/TestMounts.h"
@@ -8,9 +8,10 @@
 #include <QDir>
 #include <QListWidget>
 
+#include <memory>
+
 using namespace Nimbrel;
 
-using Module1::State;
 using namespace std::chrono_literals;
 
 namespace
@@ -30,15 +31,17 @@ class TestHistoryList : public QObject
 {
     Q_OBJECT
     QString path;
+    std::unique_ptr<LauncherSession> session;
 
 private slots:
     void init()
     {
         TestEnvironment::reset();
+        session = std::make_unique<LauncherSession>();
         QDir().mkpath(TestEnvironment::dataFolder());
         path = TestEnvironment::dataFolder() + QStringLiteral("/SearchHistory-1.dat");
-        State.HistoryFilePath = path;
-        State.HistoryListMaxItems = 10;
+        session->setHistoryFilePath(path);
+        session->setHistoryListMaxItems(10);
     }
 
     void loadHonoursMaximum_data()
@@ -57,13 +60,13 @@ private slots:
         QFETCH(int, maxItems);
         QFETCH(int, loaded);
         writeBytes(path, numberedLines(lines));
-        State.HistoryListMaxItems = qint16(maxItems);
-        State.HistoryChanged = true;
+        session->setHistoryListMaxItems(qint16(maxItems));
+        session->setHistoryModified(true);
         QListWidget list;
-        LoadHistoryList(list);
+        loadHistoryList(*session, list);
         QCOMPARE(list.count(), loaded);
         QCOMPARE(list.item(0)->text(), QStringLiteral("L1"));
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
         QCOMPARE(readBytes(path), numberedLines(lines)); // the file is not shortened
     }
 
@@ -71,41 +74,41 @@ private slots:
     {
         QListWidget list;
         fillList(list, {QStringLiteral("KEEP")});
-        State.HistoryChanged = true;
-        LoadHistoryList(list);
+        session->setHistoryModified(true);
+        loadHistoryList(*session, list);
         QCOMPARE(listTexts(list), QStringList{QStringLiteral("KEEP")});
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
     }
 
     void saveWritesCrLfAfterEveryItem()
     {
         QListWidget list;
         fillList(list, {QStringLiteral("alpha"), QStringLiteral("beta")});
-        State.HistoryChanged = true;
-        QVERIFY(SaveHistoryList(list));
+        session->setHistoryModified(true);
+        QVERIFY(saveHistoryList(*session, list));
         QCOMPARE(readBytes(path), QByteArray("alpha\r\nbeta\r\n"));
         QCOMPARE(readBytes(path).size(), 13);
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
     }
 
     void emptyListIsEmptyFile()
     {
         writeBytes(path, "OLD\r\n");
         QListWidget list;
-        QVERIFY(SaveHistoryList(list));
+        QVERIFY(saveHistoryList(*session, list));
         QVERIFY(QFile::exists(path));
         QCOMPARE(QFileInfo(path).size(), 0);
         fillList(list, {QStringLiteral("X")});
-        LoadHistoryList(list);
+        loadHistoryList(*session, list);
         QCOMPARE(list.count(), 0);
     }
 
     void saveWritesEveryItemWithoutLimit()
     {
-        State.HistoryListMaxItems = 2;
+        session->setHistoryListMaxItems(2);
         QListWidget list;
         fillList(list, {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
-        QVERIFY(SaveHistoryList(list));
+        QVERIFY(saveHistoryList(*session, list));
         QCOMPARE(readBytes(path), QByteArray("1\r\n2\r\n3\r\n"));
     }
 
@@ -114,10 +117,10 @@ private slots:
         const QByteArray bytes("CAF\xc9\r\n\xff\xfe\x00X\r\nPLAIN\n", 18);
         writeBytes(path, bytes);
         QListWidget list;
-        LoadHistoryList(list);
+        loadHistoryList(*session, list);
         QCOMPARE(list.count(), 3);
         list.insertItem(0, makeHistoryItem(QStringLiteral("NEW")));
-        QVERIFY(SaveHistoryList(list));
+        QVERIFY(saveHistoryList(*session, list));
         QCOMPARE(readBytes(path), QByteArray("NEW\r\nCAF\xc9\r\n\xff\xfe\x00X\r\nPLAIN\r\n", 24));
     }
 
@@ -127,13 +130,13 @@ private slots:
         FakeDesktop fake;
         QListWidget list;
         fillList(list, {QStringLiteral("A")});
-        State.HistoryChanged = true;
-        LoadHistoryList(list);
+        session->setHistoryModified(true);
+        loadHistoryList(*session, list);
         QCOMPARE(listTexts(list), QStringList{QStringLiteral("A")});
-        QCOMPARE(State.HistoryChanged, false);
-        State.HistoryChanged = true;
-        QVERIFY(!SaveHistoryList(list));
-        QCOMPARE(State.HistoryChanged, true); // still to be saved
+        QCOMPARE(session->historyModified(), false);
+        session->setHistoryModified(true);
+        QVERIFY(!saveHistoryList(*session, list));
+        QCOMPARE(session->historyModified(), true); // still to be saved
         QCOMPARE(fake.messages.size(), 2);
         for (const MessageRequest &message : fake.messages)
             QVERIFY(message.text.contains(path));
@@ -166,13 +169,13 @@ private slots:
         FakeDesktop fake;
         QListWidget list;
         fillList(list, {QStringLiteral("KEEP")});
-        State.HistoryChanged = true;
+        session->setHistoryModified(true);
         {
-            Watchdog watchdog(10s, "LoadHistoryList");
-            LoadHistoryList(list);
+            Watchdog watchdog(10s, "loadHistoryList");
+            loadHistoryList(*session, list);
         }
         QCOMPARE(listTexts(list), QStringList{QStringLiteral("KEEP")});
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
         QCOMPARE(fake.messages.size(), 1);
         QVERIFY(fake.messages[0].text.contains(path));
         QVERIFY2(fake.messages[0].text.contains(QStringLiteral("not a regular file")),
@@ -184,10 +187,10 @@ private slots:
     void hugeLineIsCutWithoutGrowingMemory()
     {
         QVERIFY(makeSparseFile(path, 256LL * 1024 * 1024));
-        State.HistoryListMaxItems = 0; // no limit: every line would be loaded
+        session->setHistoryListMaxItems(0); // no limit: every line would be loaded
         const double before = peakMemoryMiB();
         QListWidget list;
-        LoadHistoryList(list);
+        loadHistoryList(*session, list);
         const double grown = peakMemoryMiB() - before;
         QCOMPARE(list.count(), 1);
 #ifdef Q_OS_WIN
@@ -209,7 +212,7 @@ private slots:
         MAKE_SYMLINK(outside, path);
         QListWidget list;
         fillList(list, {QStringLiteral("NEW")});
-        QVERIFY(SaveHistoryList(list));
+        QVERIFY(saveHistoryList(*session, list));
         QCOMPARE(readBytes(outside), QByteArray("NEW\r\n"));
         QVERIFY(QFileInfo(path).isSymbolicLink());
         QFile::remove(outside);
@@ -222,18 +225,18 @@ private slots:
         QDir().mkpath(folder);
         TestMounts mounts;
         QVERIFY2(mounts.tmpfs(folder, QStringLiteral("64k")), qPrintable(mounts.error()));
-        State.HistoryFilePath = folder + QStringLiteral("/SearchHistory-1.dat");
-        writeBytes(State.HistoryFilePath, "OLD\r\n");
+        session->setHistoryFilePath(folder + QStringLiteral("/SearchHistory-1.dat"));
+        writeBytes(session->historyFilePath(), "OLD\r\n");
 
         QListWidget list;
         fillList(list, QStringList(200, QString(1000, u'Z'))); // ~200 KB, more than fits
-        State.HistoryChanged = true;
+        session->setHistoryModified(true);
         FakeDesktop fake;
-        QVERIFY(!SaveHistoryList(list));
-        QCOMPARE(readBytes(State.HistoryFilePath), QByteArray("OLD\r\n"));
-        QCOMPARE(State.HistoryChanged, true);
+        QVERIFY(!saveHistoryList(*session, list));
+        QCOMPARE(readBytes(session->historyFilePath()), QByteArray("OLD\r\n"));
+        QCOMPARE(session->historyModified(), true);
         QCOMPARE(fake.messages.size(), 1);
-        QVERIFY(fake.messages[0].text.contains(State.HistoryFilePath));
+        QVERIFY(fake.messages[0].text.contains(session->historyFilePath()));
         QVERIFY2(fake.messages[0].text.contains(QStringLiteral("No space left on device")),
                  qPrintable(fake.messages[0].text));
         QCOMPARE(QDir(folder).entryList(QDir::Files),

@@ -2,7 +2,7 @@
 
 #include "desktop/SystemDesktop.h"
 #include "rules/AppInfo.h"
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "support/OddFiles.h"
 
 #include <QCheckBox>
@@ -18,7 +18,6 @@
 using namespace Nimbrel;
 
 using namespace InfoWindowFixture;
-using Module1::State;
 
 namespace
 {
@@ -154,7 +153,7 @@ private slots:
         w.info->show();
         if (!unsavedSearch.isNull()) {
             ui(*w.main).List_History->insertItem(0, unsavedSearch);
-            State.HistoryChanged = true;
+            w.session->setHistoryModified(true);
         }
         fake->editorWrites = editorWrites;
         fake->opens = editorStarts;
@@ -187,7 +186,7 @@ private slots:
         QCOMPARE(prompt.icon, QMessageBox::NoIcon);
 
         QCOMPARE(listTexts(*ui(*w.main).List_History), listAfter);
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(w.session->historyModified(), false);
         QVERIFY(!w.info->isVisible());
     }
 
@@ -222,7 +221,7 @@ private slots:
         w.info->show();
         fake->messages.clear(); // the start told of the unreadable list
         ui(*w.main).List_History->insertItem(0, QStringLiteral("UNSAVED"));
-        State.HistoryChanged = true;
+        w.session->setHistoryModified(true);
         fake->answers = {QMessageBox::Ok, QMessageBox::Yes};
 
         ui(*w.info).Command_EditHistory->click();
@@ -232,7 +231,7 @@ private slots:
         QVERIFY(fake->messages[0].text.contains(listFile(1)));
         QVERIFY(fake->opened.isEmpty());
         QCOMPARE(listTexts(*ui(*w.main).List_History), QStringList{QStringLiteral("UNSAVED")});
-        QCOMPARE(State.HistoryChanged, true);
+        QCOMPARE(w.session->historyModified(), true);
         QVERIFY(w.info->isVisible());
         QVERIFY(QFileInfo(listFile(1)).isDir());
     }
@@ -386,7 +385,8 @@ private slots:
         fake = std::make_unique<EditorWithRealBoxes>();
         writeSettings();
         writeBytes(listFile(1), "A\r\nB\r\n");
-        auto main = std::make_unique<MainForm>();
+        LauncherSession session;
+        auto main = std::make_unique<MainForm>(session);
         main->show();
         QVERIFY(QTest::qWaitForWindowActive(main.get()));
         QPushButton *help = ui(*main).Command_Help;

@@ -1,6 +1,6 @@
 #include "InfoWindowFixture.h"
 
-#include "rules/Module1.h"
+#include "support/SessionOptions.h"
 #include "windows/Contrast.h"
 #include "windows/TwipsLayout.h"
 
@@ -20,7 +20,6 @@
 using namespace Nimbrel;
 
 using namespace InfoWindowFixture;
-using Module1::State;
 
 namespace
 {
@@ -82,8 +81,9 @@ private slots:
         InfoForm &info = *w.info;
         QCOMPARE(info.windowTitle(), QStringLiteral("General Info & Settings"));
         QCOMPARE(ui(info).Label_AppTitle->text(), QStringLiteral("Nimbrel Launcher"));
-        QCOMPARE(ui(info).Label_AppVersion->text(), QStringLiteral("Version ") + State.AppVersion);
-        QVERIFY(!State.AppVersion.isEmpty());
+        QCOMPARE(ui(info).Label_AppVersion->text(),
+                 QStringLiteral("Version ") + w.session->appVersion());
+        QVERIFY(!w.session->appVersion().isEmpty());
         // The location may take the empty lines below it; screen readers have
         // the text as written.
         QCOMPARE(ui(info).Label_Info->text().remove(u'\n'), informationText().remove(u'\n'));
@@ -437,47 +437,48 @@ private slots:
         QTest::keyClick(ui(info).Text_HistoryListMaxItems, Qt::Key_Escape);
         QVERIFY(info.isVisible());
         QVERIFY(ui(info).Command_Apply->isEnabled());
-        QCOMPARE(State.HistoryListMaxItems, qint16(50));
+        QCOMPARE(w.session->historyListMaxItems(), qint16(50));
         QVERIFY(fake->messages.isEmpty());
 
         // Enter does click the button that has the focus.
         ui(info).Command_Apply->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), ui(info).Command_Apply);
         QTest::keyClick(ui(info).Command_Apply, Qt::Key_Return);
-        QCOMPARE(State.HistoryListMaxItems, qint16(20));
+        QCOMPARE(w.session->historyListMaxItems(), qint16(20));
     }
 
     void openingReflectsStateWithoutChangingIt_data()
     {
-        QTest::addColumn<int>("close");
-        QTest::addColumn<int>("move");
+        QTest::addColumn<OptionSetting>("close");
+        QTest::addColumn<OptionSetting>("move");
         QTest::addColumn<int>("maxItems");
-        QTest::newRow("both off as stored") << 0 << 0 << 10;
-        QTest::newRow("both on as stored") << 1 << 1 << 50;
-        QTest::newRow("switched off in this run") << 10 << 10 << 20;
-        QTest::newRow("switched on in this run") << 11 << 11 << 20;
-        QTest::newRow("mixed") << 1 << 10 << 35;
-        QTest::newRow("size below range from the store") << 0 << 0 << 5;
-        QTest::newRow("negative size from the store") << 0 << 0 << -3;
+        QTest::newRow("both off as stored") << OffAsStored << OffAsStored << 10;
+        QTest::newRow("both on as stored") << OnAsStored << OnAsStored << 50;
+        QTest::newRow("switched off in this run") << SwitchedOff << SwitchedOff << 20;
+        QTest::newRow("switched on in this run") << SwitchedOn << SwitchedOn << 20;
+        QTest::newRow("mixed") << OnAsStored << SwitchedOff << 35;
+        QTest::newRow("size below range from the store") << OffAsStored << OffAsStored << 5;
+        QTest::newRow("negative size from the store") << OffAsStored << OffAsStored << -3;
     }
     void openingReflectsStateWithoutChangingIt()
     {
-        QFETCH(int, close);
-        QFETCH(int, move);
+        QFETCH(OptionSetting, close);
+        QFETCH(OptionSetting, move);
         QFETCH(int, maxItems);
-        MainForm main;
-        State.CloseWhenBrowserOpen = Module1::OptionFlag(close);
-        State.MoveItemToTop = Module1::OptionFlag(move);
-        State.HistoryListMaxItems = qint16(maxItems);
-        InfoForm info(*ui(main).List_History, &main);
-        QCOMPARE(ui(info).Check_CloseProgram->isChecked(), close == 1 || close == 11);
-        QCOMPARE(ui(info).Check_MoveItemToTop->isChecked(), move == 1 || move == 11);
+        LauncherSession session;
+        MainForm main(session);
+        session.setCloseWhenBrowserOpen(close);
+        session.setMoveItemToTop(move);
+        session.setHistoryListMaxItems(qint16(maxItems));
+        InfoForm info(session, *ui(main).List_History, &main);
+        QCOMPARE(ui(info).Check_CloseProgram->isChecked(), close.on);
+        QCOMPARE(ui(info).Check_MoveItemToTop->isChecked(), move.on);
         QCOMPARE(ui(info).Text_HistoryListMaxItems->text(), QString::number(maxItems));
         QVERIFY(!ui(info).Command_Apply->isEnabled());
         QVERIFY(info.formLoaded());
-        QCOMPARE(State.CloseWhenBrowserOpen, Module1::OptionFlag(close));
-        QCOMPARE(State.MoveItemToTop, Module1::OptionFlag(move));
-        QCOMPARE(State.HistoryListMaxItems, qint16(maxItems));
+        QCOMPARE(session.closeWhenBrowserOpen(), close);
+        QCOMPARE(session.moveItemToTop(), move);
+        QCOMPARE(session.historyListMaxItems(), qint16(maxItems));
     }
 
     void checkBoxesCycleFlagsAndExitStoresThem()
@@ -488,14 +489,14 @@ private slots:
         info.show();
         QVERIFY(QTest::qWaitForWindowExposed(&info));
         QVERIFY(ui(info).Check_MoveItemToTop->isChecked());
-        QCOMPARE(State.MoveItemToTop, Module1::OptionFlag(1));
+        QCOMPARE(w.session->moveItemToTop(), OnAsStored);
 
         QTest::mouseClick(ui(info).Check_CloseProgram, Qt::LeftButton);
-        QCOMPARE(State.CloseWhenBrowserOpen, Module1::OptionFlag(11));
+        QCOMPARE(w.session->closeWhenBrowserOpen(), SwitchedOn);
         QTest::mouseClick(ui(info).Check_CloseProgram, Qt::LeftButton);
-        QCOMPARE(State.CloseWhenBrowserOpen, Module1::OptionFlag(10));
+        QCOMPARE(w.session->closeWhenBrowserOpen(), SwitchedOff);
         QTest::mouseClick(ui(info).Check_MoveItemToTop, Qt::LeftButton);
-        QCOMPARE(State.MoveItemToTop, Module1::OptionFlag(10));
+        QCOMPARE(w.session->moveItemToTop(), SwitchedOff);
         QCOMPARE(storedSetting(QStringLiteral("MoveSearchedtItemToTop")), QStringLiteral("1"));
 
         ui(info).Command_Exit->click();
@@ -531,12 +532,12 @@ private slots:
         QCOMPARE(ui(info).Command_Apply->isEnabled(), applied != 0);
         if (applied == 0) {
             QMetaObject::invokeMethod(&info, "Command_Apply_Click"); // even from code, no change
-            QCOMPARE(State.HistoryListMaxItems, qint16(50));
+            QCOMPARE(w.session->historyListMaxItems(), qint16(50));
             QCOMPARE(ui(*w.main).List_History->item(0)->text(), QStringLiteral("ITEM 1"));
             return;
         }
         QTest::mouseClick(ui(info).Command_Apply, Qt::LeftButton);
-        QCOMPARE(State.HistoryListMaxItems, qint16(applied));
+        QCOMPARE(w.session->historyListMaxItems(), qint16(applied));
         QCOMPARE(storedSetting(QStringLiteral("HistoryListMaxItems")), QString::number(applied));
         QCOMPARE(ui(*w.main).List_History->count(), applied);
         QCOMPARE(ui(*w.main).List_History->item(0)->text(), QStringLiteral("ITEM 101"));
@@ -570,7 +571,7 @@ private slots:
                  QString::fromLatin1(numberedLines(1, 20))
                      .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts));
         QCOMPARE(readBytes(listFile(1)), file);
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(w.session->historyModified(), false);
         QVERIFY(w.info->isVisible());
     }
 
@@ -580,19 +581,20 @@ private slots:
         Windows w;
         QListWidget &list = *ui(*w.main).List_History;
         list.insertItem(0, QStringLiteral("NEW"));
-        State.HistoryChanged = true;
+        w.session->setHistoryModified(true);
         ui(*w.info).Text_HistoryListMaxItems->setText(QStringLiteral("10"));
         ui(*w.info).Command_Apply->click();
         const QStringList expected{QStringLiteral("NEW"), QStringLiteral("OLD 1"),
                                    QStringLiteral("OLD 2")};
         QCOMPARE(listTexts(list), expected);
         QCOMPARE(readBytes(listFile(1)), QByteArray("NEW\r\nOLD 1\r\nOLD 2\r\n"));
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(w.session->historyModified(), false);
     }
 
     void helpButtonOpensAFreshModalWindowEachTime()
     {
-        MainForm main;
+        LauncherSession session;
+        MainForm main(session);
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));
         int openings = 0;
@@ -612,7 +614,7 @@ private slots:
         QCOMPARE(openings, 1);
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         // Closing dropped the typed size.
-        QCOMPARE(State.HistoryListMaxItems, qint16(50));
+        QCOMPARE(session.historyListMaxItems(), qint16(50));
         QCOMPARE(storedSetting(QStringLiteral("HistoryListMaxItems")), QStringLiteral("50"));
 
         whenInfoWindowOpens([&](InfoForm *info) {

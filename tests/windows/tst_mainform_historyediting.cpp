@@ -1,5 +1,5 @@
 #include "MainWindowFixture.h"
-#include "rules/Module1.h"
+#include "support/SessionOptions.h"
 
 #include <QAccessible>
 #include <QLineEdit>
@@ -13,7 +13,6 @@
 
 using namespace Nimbrel;
 
-using Module1::State;
 using namespace SettingsFixture;
 
 // Removing single items from the history list, taking a removal back, and
@@ -135,7 +134,7 @@ private slots:
         fillList(*list(), before);
         removeRow(row, how);
         QCOMPARE(listTexts(*list()), after);
-        QCOMPARE(State.HistoryChanged, true);
+        QCOMPARE(session->historyModified(), true);
         QVERIFY(fake->messages.isEmpty()); // no question for a single removal
         QVERIFY(fake->opened.isEmpty());
         QCOMPARE(box()->text(), inBox);
@@ -172,7 +171,7 @@ private slots:
         }
         QCOMPARE(listTexts(*list()), texts({"A", "B"}));
         QCOMPARE(box()->text(), QStringLiteral("XY"));
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
     }
 
     void menuSearchesAndCopiesAsDoubleClickAndClick_data()
@@ -209,7 +208,7 @@ private slots:
         QFETCH(QString, launched);
         QFETCH(QStringList, after);
         fillList(*list(), items);
-        State.MoveItemToTop = Module1::OptionFlag::On;
+        session->setMoveItemToTop(OnAsStored);
         clickRow(1);
         QTest::keyClicks(box(), QStringLiteral("q")); // the box no longer shows the item
         QMenu *menu = requestMenu(how, 1);
@@ -241,7 +240,7 @@ private slots:
         QVERIFY(box()->text().isEmpty());
         QVERIFY(!ui(*form).Command_OpenBrowser->isEnabled());
         QCOMPARE(listTexts(*list()), texts({"A", "-B"}));
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
     }
 
     // ------------------------------------------------------------ saving and undo
@@ -286,7 +285,7 @@ private slots:
         QCOMPARE(box()->text(), list()->item(0)->text());
         undo();
         QCOMPARE(list()->count(), 3);
-        QCOMPARE(State.HistoryChanged, true); // AB is still gone
+        QCOMPARE(session->historyModified(), true); // AB is still gone
         form->close();
         QCOMPARE(readBytes(listFile(1)), QByteArray("CAF\xc9\r\nXY\r\nZZ\r\n"));
     }
@@ -302,7 +301,7 @@ private slots:
         removeRow(3, QStringLiteral("shift+f10"));
         undo();
         QCOMPARE(list()->item(3)->text(), QStringLiteral("ITEM 4"));
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
         QTest::mouseClick(ui(*form).Option_HistoryList[1], Qt::LeftButton);
         QVERIFY(fake->messages.isEmpty());
         form->close();
@@ -429,7 +428,7 @@ private slots:
         QFETCH(QString, launched);
         QFETCH(QStringList, after);
         fillList(*list(), items);
-        State.MoveItemToTop = Module1::OptionFlag::On;
+        session->setMoveItemToTop(OnAsStored);
         box()->setFocus();
         QTest::keyClick(box(), Qt::Key_Up);
         QTest::keyClick(box(), Qt::Key_Up);

@@ -1,5 +1,5 @@
 #include "MainWindowFixture.h"
-#include "rules/Module1.h"
+#include "support/SessionOptions.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -12,7 +12,6 @@
 
 using namespace Nimbrel;
 
-using Module1::State;
 using namespace SettingsFixture;
 
 class TestMainFormHistoryList : public QObject, MainWindowFixture
@@ -24,7 +23,7 @@ class TestMainFormHistoryList : public QObject, MainWindowFixture
     {
         ui(*form).Text_SearchData->setText(QStringLiteral("NEW"));
         QTest::keyClick(ui(*form).Text_SearchData, Qt::Key_Return);
-        QCOMPARE(State.HistoryChanged, true);
+        QCOMPARE(session->historyModified(), true);
         fake->opened.clear();
     }
 
@@ -56,7 +55,7 @@ private slots:
         QCOMPARE(ui(*form).List_History->currentRow(), 1);
         QVERIFY(ui(*form).List_History->item(1)->isSelected());
         QCOMPARE(listTexts(*ui(*form).List_History), QStringList({QStringLiteral("TOP"), item}));
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
         QVERIFY(fake->opened.isEmpty());
     }
 
@@ -99,37 +98,39 @@ private slots:
     void doubleClickLaunches_data()
     {
         QTest::addColumn<QStringList>("before");
-        QTest::addColumn<int>("moveItemToTop");
+        QTest::addColumn<OptionSetting>("moveItemToTop");
         QTest::addColumn<int>("row");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<QString>("launched"); // null: nothing launched
         const QStringList abc = texts({"A", "B", "C"});
         QTest::newRow("B moves up")
-            << abc << 1 << 1 << texts({"B", "A", "C"}) << QStringLiteral("B");
-        QTest::newRow("B stays with moving off") << abc << 0 << 1 << abc << QStringLiteral("B");
+            << abc << OnAsStored << 1 << texts({"B", "A", "C"}) << QStringLiteral("B");
+        QTest::newRow("B stays with moving off")
+            << abc << OffAsStored << 1 << abc << QStringLiteral("B");
         QTest::newRow("small letters found as they are")
-            << texts({"A", "ab"}) << 11 << 1 << texts({"ab", "A"}) << QStringLiteral("ab");
+            << texts({"A", "ab"}) << SwitchedOn << 1 << texts({"ab", "A"}) << QStringLiteral("ab");
         QTest::newRow("leading blanks: the trimmed term is new")
-            << texts({"A", "  AB"}) << 1 << 1 << texts({"AB", "A", "  AB"}) << QStringLiteral("AB");
+            << texts({"A", "  AB"}) << OnAsStored << 1 << texts({"AB", "A", "  AB"})
+            << QStringLiteral("AB");
         QTest::newRow("empty item found and moved")
-            << texts({"A", ""}) << 1 << 1 << texts({"", "A"}) << QString(u""_qs);
+            << texts({"A", ""}) << OnAsStored << 1 << texts({"", "A"}) << QString(u""_qs);
         QTest::newRow("dash item launches nothing")
-            << texts({"A", "-X"}) << 1 << 1 << texts({"A", "-X"}) << QString();
+            << texts({"A", "-X"}) << OnAsStored << 1 << texts({"A", "-X"}) << QString();
     }
     void doubleClickLaunches()
     {
         QFETCH(QStringList, before);
-        QFETCH(int, moveItemToTop);
+        QFETCH(OptionSetting, moveItemToTop);
         QFETCH(int, row);
         QFETCH(QStringList, after);
         QFETCH(QString, launched);
         fillList(*ui(*form).List_History, before);
-        State.MoveItemToTop = Module1::OptionFlag(moveItemToTop);
+        session->setMoveItemToTop(moveItemToTop);
         doubleClickRow(row);
         QCOMPARE(listTexts(*ui(*form).List_History), after);
         if (launched.isNull()) {
             QVERIFY(fake->opened.isEmpty());
-            QCOMPARE(State.HistoryChanged, false);
+            QCOMPARE(session->historyModified(), false);
         } else {
             QCOMPARE(fake->opened.size(), 1);
             QCOMPARE(fake->opened[0].file, Wiki + launched);
@@ -161,9 +162,9 @@ private slots:
         QTest::mouseClick(ui(*form).Option_HistoryList[1], Qt::LeftButton);
         QVERIFY(fake->messages.isEmpty());
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"TWO"}));
-        QCOMPARE(State.SelectedSavedList, qint16(2));
-        QCOMPARE(State.HistoryFilePath, listFile(2));
-        QCOMPARE(State.SavedListChanged, true);
+        QCOMPARE(session->selectedList(), qint16(2));
+        QCOMPARE(session->historyFilePath(), listFile(2));
+        QCOMPARE(session->listChosen(), true);
         QCOMPARE(QApplication::focusWidget(), ui(*form).Text_SearchData);
 
         // A list without a file shows empty, and choosing it creates nothing.
@@ -198,7 +199,7 @@ private slots:
         arrowFromSearchBox(Qt::Key_Down);
         QVERIFY(ui(*form).Option_HistoryList[1]->isChecked());
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"TWO"}));
-        QCOMPARE(State.SelectedSavedList, qint16(2));
+        QCOMPARE(session->selectedList(), qint16(2));
         QCOMPARE(QApplication::focusWidget(), box);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("a"));
         QCOMPARE(box->text(), QStringLiteral("A"));
@@ -221,7 +222,7 @@ private slots:
         QTest::keyClick(ui(*form).Option_HistoryList[0], Qt::Key_Down);
         QCOMPARE(fake->messages.size(), 1);
         QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
-        QCOMPARE(State.SelectedSavedList, qint16(1));
+        QCOMPARE(session->selectedList(), qint16(1));
         QCOMPARE(QApplication::focusWidget(), box);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("b"));
         QCOMPARE(box->text(), QStringLiteral("B"));
@@ -270,8 +271,8 @@ private slots:
         // A click on the button already selected, as the user makes it.
         QTest::mouseClick(ui(*form).Option_HistoryList[0], Qt::LeftButton);
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"EDITED"}));
-        QCOMPARE(State.SavedListChanged, true);
-        QCOMPARE(State.HistoryFilePath, listFile(1));
+        QCOMPARE(session->listChosen(), true);
+        QCOMPARE(session->historyFilePath(), listFile(1));
     }
 
     void unsavedChangesAreAskedAbout_data()
@@ -315,26 +316,26 @@ private slots:
         if (switches) {
             QCOMPARE(listTexts(*ui(*form).List_History), texts({"TWO"}));
             QVERIFY(ui(*form).Option_HistoryList[1]->isChecked());
-            QCOMPARE(State.SelectedSavedList, qint16(2));
-            QCOMPARE(State.HistoryFilePath, listFile(2));
-            QCOMPARE(State.HistoryChanged, false);
-            QCOMPARE(State.SavedListChanged, true);
+            QCOMPARE(session->selectedList(), qint16(2));
+            QCOMPARE(session->historyFilePath(), listFile(2));
+            QCOMPARE(session->historyModified(), false);
+            QCOMPARE(session->listChosen(), true);
             return;
         }
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"NEW", "ONE"}));
         QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
         QVERIFY(!ui(*form).Option_HistoryList[1]->isChecked());
-        QCOMPARE(State.SelectedSavedList, qint16(1));
-        QCOMPARE(State.HistoryFilePath, listFile(1));
-        QCOMPARE(State.HistoryChanged, true);
-        QCOMPARE(State.SavedListChanged, false);
+        QCOMPARE(session->selectedList(), qint16(1));
+        QCOMPARE(session->historyFilePath(), listFile(1));
+        QCOMPARE(session->historyModified(), true);
+        QCOMPARE(session->listChosen(), false);
         QVERIFY(form->formLoaded());
 
         // The next choice asks again.
         fake->answers = {QMessageBox::No};
         QTest::mouseClick(ui(*form).Option_HistoryList[2], Qt::LeftButton);
         QCOMPARE(fake->messages.size(), 2);
-        QCOMPARE(State.SelectedSavedList, qint16(3));
+        QCOMPARE(session->selectedList(), qint16(3));
     }
 
     void failedSaveKeepsTheUnsavedList()
@@ -348,8 +349,8 @@ private slots:
         QVERIFY(fake->messages[1].text.contains(listFile(1)));
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"NEW"}));
         QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
-        QCOMPARE(State.SelectedSavedList, qint16(1));
-        QCOMPARE(State.HistoryChanged, true);
+        QCOMPARE(session->selectedList(), qint16(1));
+        QCOMPARE(session->historyModified(), true);
         QVERIFY(QDir().rmdir(listFile(1)));
     }
 
@@ -372,7 +373,7 @@ private slots:
         QCOMPARE(defaultButton, QMessageBox::Yes);
         QVERIFY(ui(*form).Option_HistoryList[0]->isChecked());
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"NEW"}));
-        QCOMPARE(State.HistoryChanged, true);
+        QCOMPARE(session->historyModified(), true);
     }
 };
 

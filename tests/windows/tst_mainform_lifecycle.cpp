@@ -1,6 +1,6 @@
-#include "rules/Module1.h"
 #include "support/FakeDesktop.h"
 #include "support/OddFiles.h"
+#include "support/SessionOptions.h"
 #include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
 #include "windows/MainForm.h"
@@ -16,7 +16,6 @@
 
 using namespace Nimbrel;
 
-using Module1::State;
 using namespace SettingsFixture;
 using namespace std::chrono_literals;
 
@@ -56,15 +55,16 @@ private slots:
 
     void firstRun()
     {
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         QCOMPARE(form.windowTitle(), QStringLiteral("Nimbrel Launcher, v1.25 - Dec 2024 / KQ"));
-        QCOMPARE(State.AppVersion, QStringLiteral("1.25"));
+        QCOMPARE(session.appVersion(), QStringLiteral("1.25"));
         QVERIFY(QFileInfo(TestEnvironment::dataFolder()).isDir());
-        QCOMPARE(State.HistoryFilePath, listFile(1));
+        QCOMPARE(session.historyFilePath(), listFile(1));
         QVERIFY(ui(form).Option_HistoryList[0]->isChecked());
         QCOMPARE(ui(form).List_History->count(), 0);
         QVERIFY(form.formLoaded());
-        QCOMPARE(State.HistoryListMaxItems, qint16(10));
+        QCOMPARE(session.historyListMaxItems(), qint16(10));
 
         const QMap<QString, QString> expected{
             {QStringLiteral("Settings/WikiPath"),
@@ -86,7 +86,8 @@ private slots:
     // program or window leaves it where the user put it.
     void emptyListFocusesTheSearchBoxOnlyAtShowAndAfterInfo()
     {
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(QApplication::focusWidget(), ui(form).Text_SearchData);
@@ -111,9 +112,10 @@ private slots:
     {
         writeRawSettings("WikiPath=\nHomepage=http://mine.example/\nHistoryListMaxItems=30\n"
                          "CloseWhenBrowserOpen=1\nMoveSearchedtItemToTop=1\n");
-        MainForm form;
-        QCOMPARE(State.WikiPath, QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
-        QCOMPARE(State.CloseWhenBrowserOpen, Module1::OptionFlag(1)); // in force for this run
+        LauncherSession session;
+        MainForm form(session);
+        QCOMPARE(session.wikiPath(), QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
+        QCOMPARE(session.closeWhenBrowserOpen(), OnAsStored); // in force for this run
         const QMap<QString, QString> stored = storedSettings();
         QCOMPARE(stored.value(QStringLiteral("Settings/CloseWhenBrowserOpen")),
                  QStringLiteral("0"));
@@ -130,7 +132,8 @@ private slots:
     void seedingBesideAHandAddedKey()
     {
         writeRawSettings("My Key=1\n");
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         QVERIFY(fake->messages.isEmpty());
         const QMap<QString, QString> stored = storedSettings();
         QCOMPARE(stored.value(QStringLiteral("Settings/My Key")), QStringLiteral("1"));
@@ -161,7 +164,8 @@ private slots:
             writeBytes(oldFile, "OLD\r\n");
         if (newExists)
             writeBytes(listFile(1), "NEW\r\n");
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         QCOMPARE(readBytes(listFile(1)), expectedNew);
         QCOMPARE(QFile::exists(oldFile), oldRemains);
         if (!expectedNew.isEmpty())
@@ -195,7 +199,8 @@ private slots:
             MAKE_SYMLINK(fifo, path);
         {
             Watchdog watchdog(10s, "the start with a pipe in the data folder");
-            MainForm form;
+            LauncherSession session;
+            MainForm form(session);
             QVERIFY(form.formLoaded());
             QCOMPARE(ui(form).List_History->count(), 0);
         }
@@ -212,10 +217,11 @@ private slots:
     {
         writeSettings("SelectedSavedList=3\n");
         writeBytes(listFile(3), "THREE\r\n");
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         QVERIFY(ui(form).Option_HistoryList[2]->isChecked());
         QVERIFY(!ui(form).Option_HistoryList[0]->isChecked());
-        QCOMPARE(State.HistoryFilePath, listFile(3));
+        QCOMPARE(session.historyFilePath(), listFile(3));
         QCOMPARE(ui(form).List_History->item(0)->text(), QStringLiteral("THREE"));
         QVERIFY(fake->messages.isEmpty());
     }
@@ -233,10 +239,11 @@ private slots:
     {
         QFETCH(QByteArray, stored);
         writeSettings("SelectedSavedList=" + stored + "\n");
-        MainForm form;
-        QCOMPARE(State.SelectedSavedList, qint16(1));
+        LauncherSession session;
+        MainForm form(session);
+        QCOMPARE(session.selectedList(), qint16(1));
         QVERIFY(ui(form).Option_HistoryList[0]->isChecked());
-        QCOMPARE(State.HistoryFilePath, listFile(1));
+        QCOMPARE(session.historyFilePath(), listFile(1));
     }
 
     // A crafted settings file (a value nested 200,000 lists deep, under a key
@@ -259,14 +266,15 @@ private slots:
             lines += "L" + QByteArray::number(i) + "\r\n";
         writeBytes(listFile(1), lines);
         {
-            MainForm form;
+            LauncherSession session;
+            MainForm form(session);
             QVERIFY(form.formLoaded());
-            QCOMPARE(State.WikiPath, QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
-            QCOMPARE(State.HistoryListMaxItems, qint16(10));
+            QCOMPARE(session.wikiPath(), QStringLiteral("https://nimbrel.example/nimbrel/wiki/"));
+            QCOMPARE(session.historyListMaxItems(), qint16(10));
             QCOMPARE(ui(form).List_History->count(), 10);
             QCOMPARE(fake->messages.size(), 1);
             QVERIFY(fake->messages[0].text.contains(TestEnvironment::settingsFile()));
-            State.MoveItemToTop = Module1::OptionFlag::SwitchedOn;
+            session.setMoveItemToTop(SwitchedOn);
             ui(form).Command_Exit->click();
         }
         QCOMPARE(fake->messages.size(), 2); // the option could not be saved either
@@ -280,7 +288,8 @@ private slots:
         const QByteArray settingsBefore = readBytes(TestEnvironment::settingsFile());
         const QDateTime listTime = QFileInfo(listFile(1)).lastModified();
         {
-            MainForm form;
+            LauncherSession session;
+            MainForm form(session);
             form.show();
             QCOMPARE(ui(form).List_History->count(), 2);
             ui(form).Command_Exit->click();
@@ -292,34 +301,34 @@ private slots:
 
     void exitWritesBackWhatChanged_data()
     {
-        QTest::addColumn<int>("close");
-        QTest::addColumn<int>("move");
+        QTest::addColumn<OptionSetting>("close");
+        QTest::addColumn<OptionSetting>("move");
         QTest::addColumn<bool>("listChanged");
         QTest::addColumn<bool>("historyChanged");
         QTest::addColumn<QStringList>("expected"); // key=value lines that must be stored
         QTest::addColumn<QStringList>("absent");   // keys that must not be written
-        QTest::newRow("switched on") << 11 << 11 << false << false
+        QTest::newRow("switched on") << SwitchedOn << SwitchedOn << false << false
                                      << QStringList{QStringLiteral("CloseWhenBrowserOpen=1"),
                                                     QStringLiteral("MoveSearchedtItemToTop=1")}
                                      << QStringList{QStringLiteral("SelectedSavedList")};
-        QTest::newRow("switched off") << 10 << 10 << false << false
+        QTest::newRow("switched off") << SwitchedOff << SwitchedOff << false << false
                                       << QStringList{QStringLiteral("CloseWhenBrowserOpen=0"),
                                                      QStringLiteral("MoveSearchedtItemToTop=0")}
                                       << QStringList{};
         QTest::newRow("read values are not written")
-            << 1 << 1 << false << false << QStringList{}
+            << OnAsStored << OnAsStored << false << false << QStringList{}
             << QStringList{QStringLiteral("MoveSearchedtItemToTop"),
                            QStringLiteral("SelectedSavedList")};
-        QTest::newRow("list picked")
-            << 0 << 0 << true << false << QStringList{QStringLiteral("SelectedSavedList=2")}
-            << QStringList{QStringLiteral("MoveSearchedtItemToTop")};
+        QTest::newRow("list picked") << OffAsStored << OffAsStored << true << false
+                                     << QStringList{QStringLiteral("SelectedSavedList=2")}
+                                     << QStringList{QStringLiteral("MoveSearchedtItemToTop")};
         QTest::newRow("history changed")
-            << 0 << 0 << false << true << QStringList{} << QStringList{};
+            << OffAsStored << OffAsStored << false << true << QStringList{} << QStringList{};
     }
     void exitWritesBackWhatChanged()
     {
-        QFETCH(int, close);
-        QFETCH(int, move);
+        QFETCH(OptionSetting, close);
+        QFETCH(OptionSetting, move);
         QFETCH(bool, listChanged);
         QFETCH(bool, historyChanged);
         QFETCH(QStringList, expected);
@@ -327,16 +336,16 @@ private slots:
         writeSettings();
         writeBytes(listFile(2), "OLD\r\n");
         {
-            MainForm form;
-            State.CloseWhenBrowserOpen = Module1::OptionFlag(close);
-            State.MoveItemToTop = Module1::OptionFlag(move);
+            LauncherSession session;
+            MainForm form(session);
+            session.setCloseWhenBrowserOpen(close);
+            session.setMoveItemToTop(move);
             if (listChanged) {
-                State.SelectedSavedList = 2;
-                State.SavedListChanged = true;
+                session.chooseList(2);
             }
-            State.HistoryFilePath = listFile(2);
+            session.setHistoryFilePath(listFile(2));
             ui(form).List_History->addItem(QStringLiteral("NEW"));
-            State.HistoryChanged = historyChanged ? true : false;
+            session.setHistoryModified(historyChanged ? true : false);
             form.close();
         }
         const QByteArray settings = TestEnvironment::storedLines();
@@ -351,7 +360,8 @@ private slots:
 
     void designCaptionsAndStates()
     {
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         QCOMPARE(ui(form).Label_SearchData->text(), QStringLiteral("Search Nimbrel for:"));
         QCOMPARE(ui(form).Command_OpenBrowser->text(), QStringLiteral("Open Nimbrel Search"));
         QCOMPARE(ui(form).Command_Exit->text(), QStringLiteral("Exit"));
@@ -375,7 +385,8 @@ private slots:
     {
         writeSettings("SelectedSavedList=2\n");
         writeBytes(listFile(2), "A\r\n");
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         ui(form).Text_SearchData->setFocus();
@@ -393,7 +404,8 @@ private slots:
     {
         QDir().rmdir(TestEnvironment::dataFolder());
         writeBytes(TestEnvironment::dataFolder(), "not a folder");
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         QCOMPARE(fake->messages.size(), 1);
         QVERIFY(fake->messages[0].text.contains(TestEnvironment::dataFolder()));
         QVERIFY(form.formLoaded());
@@ -417,10 +429,11 @@ private slots:
             qputenv("XDG_DATA_HOME", dataHome);
             QDir(TestEnvironment::root() + QStringLiteral("/fresh")).removeRecursively();
         });
-        MainForm form;
+        LauncherSession session;
+        MainForm form(session);
         const QString expected = freshHome + QStringLiteral("/Nimbrel Launcher");
         QVERIFY(QFileInfo(expected).isDir());
-        QCOMPARE(State.HistoryFilePath, expected + QStringLiteral("/SearchHistory-1.dat"));
+        QCOMPARE(session.historyFilePath(), expected + QStringLiteral("/SearchHistory-1.dat"));
         QVERIFY(fake->messages.isEmpty());
     }
 };

@@ -1,5 +1,5 @@
-#include "rules/Module1.h"
 #include "support/FakeDesktop.h"
+#include "support/SessionOptions.h"
 #include "support/SettingsFixture.h"
 #include "support/WindowTest.h"
 #include "windows/MainForm.h"
@@ -12,9 +12,10 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include <memory>
+
 using namespace Nimbrel;
 
-using Module1::State;
 using namespace SettingsFixture;
 
 namespace
@@ -40,6 +41,7 @@ class TestMainFormSearch : public QObject
 {
     Q_OBJECT
     FakeDesktop *fake = nullptr;
+    std::unique_ptr<LauncherSession> session;
     MainForm *form = nullptr;
 
     QLineEdit *box() const { return ui(*form).Text_SearchData; }
@@ -60,7 +62,8 @@ private slots:
         TestEnvironment::reset();
         writeSettings();
         fake = new FakeDesktop;
-        form = new MainForm;
+        session = std::make_unique<LauncherSession>();
+        form = new MainForm(*session);
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form));
         box()->setFocus();
@@ -68,6 +71,7 @@ private slots:
     void cleanup()
     {
         delete form;
+        session.reset();
         delete fake;
     }
 
@@ -75,7 +79,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<int>("maxItems");
-        QTest::addColumn<int>("moveItemToTop");
+        QTest::addColumn<OptionSetting>("moveItemToTop");
         QTest::addColumn<QString>("term");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<bool>("changed");
@@ -88,43 +92,43 @@ private slots:
         // Which edit a launch makes is the rule's (tst_searchrules); these rows show
         // that the window applies it, with the option as read and as switched.
         QTest::newRow("empty list, AB")
-            << QStringList() << 10 << 0 << QStringLiteral("AB") << texts({"AB"}) << true;
+            << QStringList() << 10 << OffAsStored << QStringLiteral("AB") << texts({"AB"}) << true;
         QTest::newRow("B moves up, option on as read")
-            << abc << 10 << 1 << QStringLiteral("B") << texts({"B", "A", "C"}) << true;
+            << abc << 10 << OnAsStored << QStringLiteral("B") << texts({"B", "A", "C"}) << true;
         QTest::newRow("B moves up, option switched on")
-            << abc << 10 << 11 << QStringLiteral("B") << texts({"B", "A", "C"}) << true;
+            << abc << 10 << SwitchedOn << QStringLiteral("B") << texts({"B", "A", "C"}) << true;
         QTest::newRow("B stays, option off as read")
-            << abc << 10 << 0 << QStringLiteral("B") << abc << false;
+            << abc << 10 << OffAsStored << QStringLiteral("B") << abc << false;
         QTest::newRow("B stays, option switched off")
-            << abc << 10 << 10 << QStringLiteral("B") << abc << false;
+            << abc << 10 << SwitchedOff << QStringLiteral("B") << abc << false;
         QTest::newRow("full list drops its bottom for X")
-            << numbered(10) << 10 << 0 << QStringLiteral("X") << newX << true;
+            << numbered(10) << 10 << OffAsStored << QStringLiteral("X") << newX << true;
         QTest::newRow("full list, I10 moves, nothing dropped")
-            << numbered(10) << 10 << 1 << QStringLiteral("I10") << movedI10 << true;
+            << numbered(10) << 10 << OnAsStored << QStringLiteral("I10") << movedI10 << true;
         QTest::newRow("empty term inserted, full list drops bottom")
-            << abc << 3 << 0 << QString() << texts({"", "A", "B"}) << true;
+            << abc << 3 << OffAsStored << QString() << texts({"", "A", "B"}) << true;
         QTest::newRow("shell characters are just text")
-            << QStringList() << 10 << 0 << QStringLiteral("\"; rm -rf ~") << texts({"\"; rm -rf ~"})
-            << true;
+            << QStringList() << 10 << OffAsStored << QStringLiteral("\"; rm -rf ~")
+            << texts({"\"; rm -rf ~"}) << true;
     }
     void launchUpdatesHistory()
     {
         QFETCH(QStringList, before);
         QFETCH(int, maxItems);
-        QFETCH(int, moveItemToTop);
+        QFETCH(OptionSetting, moveItemToTop);
         QFETCH(QString, term);
         QFETCH(QStringList, after);
         QFETCH(bool, changed);
         fillList(*ui(*form).List_History, before);
         ui(*form).List_History->setCurrentRow(0); // the launch must deselect it
-        State.HistoryListMaxItems = qint16(maxItems);
-        State.MoveItemToTop = Module1::OptionFlag(moveItemToTop);
+        session->setHistoryListMaxItems(qint16(maxItems));
+        session->setMoveItemToTop(moveItemToTop);
         box()->setText(term);
 
         QTest::keyClick(box(), Qt::Key_Return);
 
         QCOMPARE(listTexts(*ui(*form).List_History), after);
-        QCOMPARE(State.HistoryChanged, changed ? true : false);
+        QCOMPARE(session->historyModified(), changed ? true : false);
         QCOMPARE(fake->opened.size(), 1);
         QCOMPARE(fake->opened[0].file, Wiki + term);
         QVERIFY(fake->opened[0].parameters.isNull());
@@ -136,10 +140,10 @@ private slots:
     void unchangedListKeepsEarlierChangeMark()
     {
         fillList(*ui(*form).List_History, texts({"A", "B"}));
-        State.HistoryChanged = true;
+        session->setHistoryModified(true);
         box()->setText(QStringLiteral("A"));
         ui(*form).Command_OpenBrowser->click();
-        QCOMPARE(State.HistoryChanged, true);
+        QCOMPARE(session->historyModified(), true);
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"A", "B"}));
     }
 
@@ -241,7 +245,7 @@ private slots:
     {
         QFETCH(QString, wikiPath);
         QFETCH(QString, term);
-        State.WikiPath = wikiPath;
+        session->setWikiPath(wikiPath);
         box()->setText(term);
         QCOMPARE(box()->text(), term); // the box cuts nothing
         QTest::keyClick(box(), Qt::Key_Return);
@@ -252,23 +256,23 @@ private slots:
 
     void closeWhenBrowserOpen_data()
     {
-        QTest::addColumn<int>("option");
+        QTest::addColumn<OptionSetting>("option");
         QTest::addColumn<bool>("opens");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("off as read") << 0 << true << false;
-        QTest::newRow("on as read") << 1 << true << true;
-        QTest::newRow("switched off") << 10 << true << false;
-        QTest::newRow("switched on") << 11 << true << true;
+        QTest::newRow("off as read") << OffAsStored << true << false;
+        QTest::newRow("on as read") << OnAsStored << true << true;
+        QTest::newRow("switched off") << SwitchedOff << true << false;
+        QTest::newRow("switched on") << SwitchedOn << true << true;
         // The user has been told; closing would hide that nothing opened.
-        QTest::newRow("on, but nothing could be opened") << 1 << false << false;
+        QTest::newRow("on, but nothing could be opened") << OnAsStored << false << false;
     }
     void closeWhenBrowserOpen()
     {
-        QFETCH(int, option);
+        QFETCH(OptionSetting, option);
         QFETCH(bool, opens);
         QFETCH(bool, closes);
         fake->opens = opens;
-        State.CloseWhenBrowserOpen = Module1::OptionFlag(option);
+        session->setCloseWhenBrowserOpen(option);
         box()->setText(QStringLiteral("AB"));
         QTest::keyClick(box(), Qt::Key_Return);
         QCOMPARE(!form->isVisible(), closes);
@@ -276,9 +280,9 @@ private slots:
         QCOMPARE(readBytes(listFile(1)), closes ? QByteArray("AB\r\n") : QByteArray());
 
         delete form;
-        form = new MainForm;
+        form = new MainForm(*session);
         form->show();
-        State.CloseWhenBrowserOpen = Module1::OptionFlag(option);
+        session->setCloseWhenBrowserOpen(option);
         ui(*form).Command_OpenWikiMain->click();
         QCOMPARE(!form->isVisible(), closes);
     }
@@ -317,7 +321,7 @@ private slots:
         QCOMPARE(fake->opened[0].showCommand, 1);
         QCOMPARE(box()->text(), QStringLiteral("XY"));
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"A", "B"}));
-        QCOMPARE(State.HistoryChanged, false);
+        QCOMPARE(session->historyModified(), false);
         QCOMPARE(QApplication::focusWidget(), box());
     }
 

@@ -1,6 +1,6 @@
 #include "desktop/OpenInDefaultHandler.h"
 #include "desktop/SystemDesktop.h"
-#include "rules/Module1.h"
+#include "rules/LauncherSession.h"
 #include "support/FakeDesktop.h"
 #include "support/LocalHttpServer.h"
 #include "support/OddFiles.h"
@@ -134,6 +134,7 @@ class TestUpdateCheck : public QObject
     Q_OBJECT
 
 private:
+    LauncherSession m_session;
     LocalHttpServer m_server;
     LocalHttpServer m_otherOrigin;
     ClosedPort m_closed;
@@ -153,8 +154,8 @@ private slots:
     void init()
     {
         TestEnvironment::reset();
-        Module1::State.AppVersion = QStringLiteral("1.25");
-        Module1::State.Homepage = Homepage;
+        m_session.setAppVersion(QStringLiteral("1.25"));
+        m_session.setHomepage(Homepage);
         m_server.clear();
         m_otherOrigin.clear();
     }
@@ -247,7 +248,7 @@ private slots:
         fake.answers = {answer};
         QWidget parent;
 
-        runUpdateCheck(&parent, options(std::chrono::milliseconds(deadlineMs)));
+        runUpdateCheck(&parent, m_session, options(std::chrono::milliseconds(deadlineMs)));
 
         QCOMPARE(fake.messages.size(), 1);
         const MessageRequest &message = fake.messages[0];
@@ -289,7 +290,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
 
-        runUpdateCheck(nullptr, {server.url(FilePath), {800ms, 1024 * 1024}});
+        runUpdateCheck(nullptr, m_session, {server.url(FilePath), {800ms, 1024 * 1024}});
 
         QVERIFY2(clock.elapsed() < 800 + 1500, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(fake.messages.size(), 1);
@@ -405,7 +406,7 @@ private slots:
             QCOMPARE(label->text(), expected);
         });
 
-        runUpdateCheck(&parent, options());
+        runUpdateCheck(&parent, m_session, options());
 
         QVERIFY(shown);
     }
@@ -414,7 +415,7 @@ private slots:
     {
         FakeDesktop fake;
         QVERIFY(!QFileInfo::exists(updateTempFolder()));
-        runUpdateCheck(nullptr,
+        runUpdateCheck(nullptr, m_session,
                        {QUrl(u"http://127.0.0.1:%1/dl/swv.txt"_qs.arg(m_closed.port())), {}});
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].text, WebFileMissing);
@@ -431,16 +432,16 @@ private slots:
         QCOMPARE(versionsLocalPath(), local);
 
         m_server.route(FilePath, file("Nimbrel Launcher:1.3\r\nlong tail of the first file"));
-        runUpdateCheck(nullptr, options());
+        runUpdateCheck(nullptr, m_session, options());
         QCOMPARE(readBytes(local),
                  QByteArray("Nimbrel Launcher:1.3\r\nlong tail of the first file"));
 
         m_server.route(FilePath, file("Nimbrel Launcher:1.4"));
-        runUpdateCheck(nullptr, options());
+        runUpdateCheck(nullptr, m_session, options());
         QCOMPARE(readBytes(local), QByteArray("Nimbrel Launcher:1.4"));
 
         m_server.answer(FilePath, 404, "Nimbrel Launcher:1.5");
-        runUpdateCheck(nullptr, options());
+        runUpdateCheck(nullptr, m_session, options());
 
         QCOMPARE(fake.messages.size(), 3);
         QCOMPARE(fake.messages[0].text, newer(u"1.3"_qs));
@@ -462,7 +463,7 @@ private slots:
         const QString local = cacheFolder() + u"/versions.txt"_qs;
         QVERIFY(QDir().mkpath(local + u"/inside"_qs));
         m_server.route(FilePath, file("Nimbrel Launcher:1.3"));
-        runUpdateCheck(nullptr, options());
+        runUpdateCheck(nullptr, m_session, options());
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].text, u"Web Datafile not foud.\n\n"_qs + local +
                                             u"\n\nIt is a folder, not a file."_qs + InfoQuestion);
@@ -520,7 +521,7 @@ private slots:
 
         {
             Watchdog watchdog(20s, "the update check");
-            runUpdateCheck(nullptr, options());
+            runUpdateCheck(nullptr, m_session, options());
         }
 
         QCOMPARE(fake.messages.size(), 1);
@@ -564,7 +565,7 @@ private slots:
         writeBytes(updateTempFolder(), "not a folder");
         m_server.route(FilePath, file("Nimbrel Launcher:1.3"));
 
-        runUpdateCheck(nullptr, options());
+        runUpdateCheck(nullptr, m_session, options());
 
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].icon, QMessageBox::Warning);
@@ -601,7 +602,7 @@ private slots:
         int paintsDuringWait = 0;
         QTimer::singleShot(400ms, [&] { paintsDuringWait = info.paints - paintsBefore; });
 
-        runUpdateCheck(&info, options(600ms));
+        runUpdateCheck(&info, m_session, options(600ms));
 
         QVERIFY(!mainEnabled);
         QVERIFY(!infoEnabled);
@@ -636,7 +637,7 @@ private slots:
 
         m_server.route(FilePath, {Mode::Silent, {}, {}});
         QTimer::singleShot(100ms, [&] { queueUserInput(window); });
-        runUpdateCheck(&window, options(400ms));
+        runUpdateCheck(&window, m_session, options(400ms));
         QCoreApplication::processEvents();
 
         QCOMPARE(window.clicks, 0);
@@ -653,11 +654,11 @@ private slots:
         writeBytes(listFile(1), "A\r\nB\r\n");
         FakeDesktop fake;
         fake.answers = {QMessageBox::No};
-        MainForm main;
+        MainForm main(m_session);
         main.show();
         // Not modal, so that only the wait stands between the main window's
         // controls and the input.
-        InfoForm info(*ui(main).List_History, &main);
+        InfoForm info(m_session, *ui(main).List_History, &main);
         info.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QVERIFY(QTest::qWaitForWindowActive(&info));
@@ -694,7 +695,7 @@ private slots:
             queueKey(&info, Qt::Key_Space, QStringLiteral(" "));
         });
 
-        runUpdateCheck(&info, options(400ms));
+        runUpdateCheck(&info, m_session, options(400ms));
         QCoreApplication::processEvents();
 
         QCOMPARE(fake.messages.size(), 1);
@@ -721,7 +722,7 @@ private slots:
         m_server.route(FilePath, {Mode::Silent, {}, {}});
         QTimer::singleShot(100ms, [&] { delete window; });
 
-        runUpdateCheck(window, options(400ms));
+        runUpdateCheck(window, m_session, options(400ms));
 
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].parent, nullptr);
@@ -738,7 +739,7 @@ private slots:
         bool returned = false;
         QTimer::singleShot(0, [&] {
             QTimer::singleShot(200ms, qApp, &QCoreApplication::quit);
-            runUpdateCheck(&window, options(30s));
+            runUpdateCheck(&window, m_session, options(30s));
             returned = true;
         });
 
