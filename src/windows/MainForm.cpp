@@ -11,6 +11,7 @@
 #include "rules/SettingsStore.h"
 #include "windows/AccessibleRoles.h"
 #include "windows/Caption.h"
+#include "windows/EarlierSearches.h"
 #include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/HistoryListBox.h"
@@ -198,6 +199,11 @@ void MainForm::connectHandlers()
     connect(List_History, &HistoryListBox::removalUndone, this,
             &MainForm::List_History_RemovalUndone);
     m_recall = new SearchRecall(*Text_SearchData, *List_History, this);
+    EarlierSearches::attach(
+        *Text_SearchData,
+        {[] { return State.SelectedSavedList; }, [this] { return List_History->texts(); },
+         [](qint16 list) { return DataFolder::historyFilePath(list); },
+         [] { return State.HistoryListMaxItems; }, [this] { Command_OpenBrowser_Click(); }});
 
     // A click (mouse, Space, or an arrow key moving the selection) on any of
     // the three, the one already selected included: choosing the current list
