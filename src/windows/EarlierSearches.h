@@ -3,6 +3,7 @@
 #include "rules/ListFileSnapshot.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -52,7 +53,7 @@ private:
 
     SearchBox &m_box;
     EarlierSearchesSource m_source;
-    EarlierSearchesPopup *m_popup = nullptr;
+    QPointer<EarlierSearchesPopup> m_popup;  // the window's child, which may go first
     std::array<ListFileSnapshot, 3> m_files; // index n - 1 for list n
     QString m_shownFor;                      // the box's text the shown offers are for
     bool m_edited = false;                   // the change under way was the user's editing
