@@ -8,6 +8,8 @@
 
 #include "app/Launcher.h"
 #include "desktop/SystemDesktop.h"
+#include "rules/DataFolder.h"
+#include "rules/EarlierSearchMatch.h"
 #include "rules/LauncherSession.h"
 #include "rules/SearchRules.h"
 #include "windows/HistoryList.h"
@@ -29,6 +31,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 
@@ -370,6 +373,78 @@ int loadFloorMode(const QString &path)
     finish(loadLine(timer.nsecsElapsed(), list.count()));
 }
 
+// Three lists of `count` items each, as a person's searches look.
+QList<EarlierSearchMatch::SourceList> offerLists(int count)
+{
+    QList<EarlierSearchMatch::SourceList> lists;
+    for (qint16 list = 1; list <= 3; ++list) {
+        QStringList items;
+        for (int i = 0; i < count; ++i)
+            items << QStringLiteral("TERM %1 OF LIST %2 NUMBER").arg(i).arg(list);
+        lists.append({list, items});
+    }
+    return lists;
+}
+
+// The median time of matching `text` against `lists`, over many runs.
+qint64 medianOfferNs(const QString &text, const QList<EarlierSearchMatch::SourceList> &lists)
+{
+    QList<qint64> times;
+    qsizetype shown = 0; // used, so that the work is not left out
+    for (int run = 0; run < 1001; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        shown += EarlierSearchMatch::offers(text, lists).size();
+        times.append(timer.nsecsElapsed());
+    }
+    if (shown < 0)
+        std::abort();
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+// The matching of earlier searches on its own, three lists of `count` items:
+// a text no item holds (every item is looked at) and one that many hold.
+int offersMode(int count)
+{
+    const auto lists = offerLists(count);
+    finish(QStringLiteral("ns_none=") +
+           QString::number(medianOfferNs(QStringLiteral("QQ"), lists)) +
+           QStringLiteral(" ns_many=") +
+           QString::number(medianOfferNs(QStringLiteral("TERM 1"), lists)));
+}
+
+// The first keystroke in the real window, which builds the offers and reads
+// lists 2 and 3 from their files, against a later one. The profile must
+// hold those files already: this mode only reads.
+int offersWindowMode()
+{
+    for (qint16 list = 2; list <= 3; ++list) {
+        if (!QFile::exists(DataFolder::historyFilePath(list)))
+            return fail(
+                QStringLiteral("no history file at %1").arg(DataFolder::historyFilePath(list)));
+    }
+    return showLauncher([](MainForm &form) {
+        afterUserPause([&form] {
+            const bool builtBefore = form.findChild<QWidget *>(QStringLiteral("EarlierSearches"));
+            QLineEdit *box = searchBox(form);
+            box->setFocus();
+            QElapsedTimer timer;
+            timer.start();
+            QTest::keyClick(box, Qt::Key_T);
+            const qint64 first = timer.nsecsElapsed();
+            timer.restart();
+            QTest::keyClick(box, Qt::Key_E);
+            const qint64 next = timer.nsecsElapsed();
+            const auto *popup = form.findChild<QListWidget *>(QStringLiteral("EarlierSearches"));
+            finish(QStringLiteral("built_before_typing=") + QString::number(int(builtBefore)) +
+                   QStringLiteral(" ns_first=") + QString::number(first) +
+                   QStringLiteral(" ns_next=") + QString::number(next) + QStringLiteral(" rows=") +
+                   QString::number(popup && popup->isVisible() ? popup->count() : 0));
+        });
+    });
+}
+
 int usage()
 {
     std::fputs("usage: nimbrel-bench floor GEOMETRY | launcher | launch TERM |\n"
@@ -377,7 +452,8 @@ int usage()
                "                     update URL |\n"
                "                     serve versions|stall|huge|flood|endless-header |\n"
                "                     filter plain|dashes MB | paste plain|dashes MB |\n"
-               "                     paste-floor GEOMETRY plain|dashes MB\n",
+               "                     paste-floor GEOMETRY plain|dashes MB |\n"
+               "                     offers ITEMS | offers-window\n",
                stderr);
     return 2;
 }
@@ -412,5 +488,9 @@ int main(int argc, char *argv[])
         return pasteMode(args[1], args[2].toInt());
     if (mode == u"paste-floor" && args.size() == 4)
         return pasteFloorMode(args[1], args[2], args[3].toInt());
+    if (mode == u"offers" && args.size() == 2)
+        return offersMode(args[1].toInt());
+    if (mode == u"offers-window" && args.size() == 1)
+        return offersWindowMode();
     return usage();
 }

@@ -9,6 +9,7 @@
 #include "rules/SearchRules.h"
 #include "windows/AccessibleRoles.h"
 #include "windows/Caption.h"
+#include "windows/EarlierSearches.h"
 #include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/HistoryListBox.h"
@@ -188,6 +189,12 @@ void MainForm::connectHandlers()
     connect(List_History, &HistoryListBox::removalUndone, this,
             &MainForm::List_History_RemovalUndone);
     m_recall = new SearchRecall(*Text_SearchData, *List_History, this);
+    EarlierSearches::attach(*Text_SearchData,
+                            {[this] { return m_session.selectedList(); },
+                             [this] { return List_History->texts(); },
+                             [](qint16 list) { return DataFolder::historyFilePath(list); },
+                             [this] { return m_session.historyListMaxItems(); },
+                             [this] { Command_OpenBrowser_Click(); }});
 
     // A click (mouse, Space, or an arrow key moving the selection) on any of
     // the three, the one already selected included: choosing the current list
