@@ -2,13 +2,22 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 // Outside any namespace, as Q_INIT_RESOURCE requires.
+static void registerIconResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 static void initIconResources()
 {
     // The icons are compiled into the static library, whose resource
-    // initialiser the linker drops unless something refers to it.
-    Q_INIT_RESOURCE(resources);
+    // initialiser the linker drops unless something refers to it. Once is
+    // enough: each call would register the whole tree again.
+    static const bool registered = (registerIconResources(), true);
+    Q_UNUSED(registered)
 }
 
 namespace Nimbrel::DesktopIdentity
@@ -28,9 +37,19 @@ void apply()
     // cost a sixth of start-up.
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        icon.addFile(QStringLiteral(":/icons/nimbrel-launcher-%1.png").arg(size),
-                     QSize(size, size));
+        icon.addPixmap(iconPixmap(size));
     QApplication::setWindowIcon(icon);
+}
+
+QPixmap iconPixmap(int size)
+{
+    initIconResources();
+    // The format is named, never guessed: guessing loads every image plug-in
+    // Qt has (GIF, ICO, JPEG and its library), a twentieth of start-up and
+    // over a megabyte of memory for icons that are all PNG.
+    QImageReader reader(QStringLiteral(":/icons/nimbrel-launcher-%1.png").arg(size), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 } // namespace Nimbrel::DesktopIdentity

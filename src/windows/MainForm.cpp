@@ -1,6 +1,7 @@
 #include "windows/MainForm.h"
 
 #include "desktop/Desktop.h"
+#include "desktop/DesktopIdentity.h"
 #include "desktop/OpenInDefaultHandler.h"
 #include "rules/AppInfo.h"
 #include "rules/DataFolder.h"
@@ -83,7 +84,7 @@ void MainForm::buildDesign()
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Form1"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/nimbrel-launcher-32.png")));
+    setWindowIcon(QIcon(DesktopIdentity::iconPixmap(32)));
     setFont(WindowFont::forWindow(font()));
 
     Text_SearchData = new SearchBox(this);

@@ -6,10 +6,12 @@
 #include "windows/MainForm.h"
 
 #include <QAccessible>
+#include <QDir>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QProcess>
 #include <QScopeGuard>
 
 #include <cmath>
@@ -215,7 +217,46 @@ private slots:
         const QImage image(QStringLiteral(":/icons/nimbrel-launcher-%1.png").arg(size));
         QCOMPARE(image.size(), QSize(size, size));
         QVERIFY(image.hasAlphaChannel());
+        QVERIFY(QApplication::windowIcon().availableSizes().contains(QSize(size, size)));
     }
+
+#ifdef Q_OS_LINUX
+    // The icons are all PNG: a start that guessed their format would load every
+    // image plug-in Qt has, and their libraries, before its window came up.
+    void runningLauncherHoldsNoImagePlugin()
+    {
+        QProcess running;
+        running.setProcessChannelMode(QProcess::ForwardedChannels);
+        running.start(QStringLiteral(NIMBREL_LAUNCHER), QStringList());
+        QVERIFY(running.waitForStarted());
+        const auto end = qScopeGuard([&running] {
+            running.terminate();
+            running.waitForFinished(10000);
+        });
+        // Listening comes before the window; the answer to a second start
+        // comes from the event loop, once the window is built and shown.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !QDir(TestEnvironment::runtimeFolder())
+                 .entryList({QStringLiteral("nimbrel-launcher.*")}, QDir::System)
+                 .isEmpty(),
+            20000);
+        QProcess second;
+        second.start(QStringLiteral(NIMBREL_LAUNCHER), QStringList());
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(running.state(), QProcess::Running);
+
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(running.processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        QVERIFY(mapped.contains("libQt6Widgets"));
+        QByteArrayList plugins;
+        for (const QByteArray &line : mapped.split('\n'))
+            if (line.contains("/imageformats/"))
+                plugins << line.mid(line.lastIndexOf(' ') + 1);
+        QVERIFY2(plugins.isEmpty(), plugins.join(' ').constData());
+    }
+#endif
 };
 
 NIMBREL_TEST_MAIN(TestDesktopIntegration)
