@@ -363,7 +363,7 @@ void InfoForm::Text_HistoryListMaxItems_Change()
     if (!FormLoaded)
         return;
     Command_Apply->setEnabled(
-        HistorySize::acceptable(NumericValue(Text_HistoryListMaxItems->text())));
+        HistorySize::acceptable(numericValue(Text_HistoryListMaxItems->text())));
 }
 
 void InfoForm::Text_HistoryListMaxItems_DblClick()
@@ -374,7 +374,7 @@ void InfoForm::Text_HistoryListMaxItems_DblClick()
 void InfoForm::Command_Apply_Click()
 {
     const std::optional<qint16> size =
-        HistorySize::applied(NumericValue(Text_HistoryListMaxItems->text()));
+        HistorySize::applied(numericValue(Text_HistoryListMaxItems->text()));
     if (!size)
         return; // only reachable from code: the button is disabled then
 
@@ -464,7 +464,7 @@ void InfoForm::lblEmail_Click()
 // would expect.
 bool InfoForm::OpenEmail(const QString &EmailAddress, const QString &Subject, const QString &Body)
 {
-    return !OpenInDefaultHandler(mailtoUrl(EmailAddress, Subject, Body), QString(),
+    return !openInDefaultHandler(mailtoUrl(EmailAddress, Subject, Body), QString(),
                                  ShowCommand::Show);
 }
 

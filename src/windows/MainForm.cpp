@@ -368,7 +368,7 @@ void MainForm::Command_OpenBrowser_Click()
             m_session.recordChange({HistoryChange::Kind::Search, term, moveToTop});
         }
 
-        handedOff = !OpenInDefaultHandler(m_session.wikiPath() + Text_SearchData->text(), QString(),
+        handedOff = !openInDefaultHandler(m_session.wikiPath() + Text_SearchData->text(), QString(),
                                           ShowCommand::Normal);
 
         List_History->clearSelection();
@@ -385,7 +385,7 @@ void MainForm::Command_OpenBrowser_Click()
 void MainForm::Command_OpenWikiMain_Click()
 {
     const bool handedOff =
-        !OpenInDefaultHandler(m_session.wikiPath(), QString(), ShowCommand::Normal);
+        !openInDefaultHandler(m_session.wikiPath(), QString(), ShowCommand::Normal);
     Text_SearchData->setFocus();
     if (handedOff && m_session.closeWhenBrowserOpen().on)
         closeAfterHandOff();
