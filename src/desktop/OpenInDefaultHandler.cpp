@@ -5,7 +5,7 @@
 namespace Nimbrel
 {
 
-MaybeFailure OpenInDefaultHandler(const QString &file, const QString &parameters, int showCommand)
+MaybeFailure openInDefaultHandler(const QString &file, const QString &parameters, int showCommand)
 {
     return desktop().openInDefaultHandler(file, parameters, showCommand);
 }

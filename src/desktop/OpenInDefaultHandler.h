@@ -17,7 +17,7 @@ constexpr int Show = 5;   // SW_SHOW
 // Opens a URL, or starts a program with `parameters` (a null QString for none),
 // through the desktop's default handler. Nothing when it was opened; otherwise
 // what could not be opened and why.
-MaybeFailure OpenInDefaultHandler(const QString &file, const QString &parameters = QString(),
+MaybeFailure openInDefaultHandler(const QString &file, const QString &parameters = QString(),
                                   int showCommand = ShowCommand::Normal);
 
 } // namespace Nimbrel

@@ -116,7 +116,7 @@ double decimalNumber(const QString &text)
 
 } // namespace
 
-double NumericValue(QStringView text)
+double numericValue(QStringView text)
 {
     const QString kept = withoutBlanks(text);
     if (kept.size() >= 2 && kept.at(0) == u'&') {

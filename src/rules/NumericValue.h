@@ -12,6 +12,6 @@ namespace Nimbrel
 // digits) are read up to the first character that cannot continue them.
 // A text without a leading number is 0; a number too large for a double is
 // plus or minus infinity, one too small is 0.
-double NumericValue(QStringView text);
+double numericValue(QStringView text);
 
 } // namespace Nimbrel

@@ -84,7 +84,7 @@ QString publishedVersionText(const QString &entry)
 
 bool isNewerVersion(QStringView published, QStringView own)
 {
-    return NumericValue(published) > NumericValue(own);
+    return numericValue(published) > numericValue(own);
 }
 
 QString shownVersionText(const QString &version)

@@ -1,24 +1,20 @@
 #pragma once
 
+#include "windows/InfoFormUi.h"
+
 #include <QDialog>
 
-class QCheckBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
 class QListWidget;
-class QPushButton;
 
 namespace Nimbrel
 {
 
 class LauncherSession;
-class LinkLabel;
 
 // The modal "General Info & Settings" window: the program's title and
 // version, the three settings, history maintenance, the update check and the
 // e-mail link. It acts on the main window's history list box, which it is
-// given, and on the session's settings. Controls carry their design names as object names.
+// given, and on the session's settings.
 class InfoForm : public QDialog
 {
     Q_OBJECT
@@ -27,12 +23,8 @@ public:
                       QWidget *parent = nullptr);
     ~InfoForm() override;
 
-    // Opens a new message to `EmailAddress` in the default mail program; true
-    // when the mail program was started.
-    bool OpenEmail(const QString &EmailAddress, const QString &Subject, const QString &Body);
-
-    // True once the load handler has run to its end.
-    bool formLoaded() const { return FormLoaded; }
+    // True once loading has run to its end.
+    bool formLoaded() const { return m_loaded; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -40,50 +32,30 @@ protected:
 
 private slots:
     // Settings editing.
-    void Form_Load();
-    void Check_CloseProgram_Click();
-    void Check_MoveItemToTop_Click();
-    void Text_HistoryListMaxItems_Change();
-    void Text_HistoryListMaxItems_DblClick();
-    void Command_Apply_Click();
-    void Command_Exit_Click();
+    void storeCloseProgram();
+    void storeMoveItemToTop();
+    void checkListSize();
+    void applyListSize();
 
     // History maintenance.
-    void Command_EditHistory_Click();
-    void Command_ClearHistoryList_Click();
-    void Command_CopyKey_Click();
+    void editHistoryList();
+    void clearHistoryList();
+    void copyLocation();
 
     // Update check and contact.
-    void CheckUpdate_Click();
-    void lblEmail_Click();
+    void checkForUpdates();
+    void writeEmail();
 
 private:
-    void buildDesign();
+    void load();
     void layOut();
     void showLocation();
-    void nameForAccessibility();
     void connectHandlers();
 
-    QLabel *Label_Info;
-    QPushButton *Command_Exit;
-    QPushButton *Command_CopyKey;
-    LinkLabel *lblEmail;
-    QPushButton *CheckUpdate;
-    QLabel *Label_AppTitle;
-    QLabel *Label_AppVersion;
-    QCheckBox *Check_CloseProgram;
-    QLabel *Label1;
-    QLineEdit *Text_HistoryListMaxItems;
-    QPushButton *Command_Apply;
-    QPushButton *Command_EditHistory;
-    QPushButton *Command_ClearHistoryList;
-    QCheckBox *Check_MoveItemToTop;
-    QFrame *Line5; // the separator: a 1-pixel line in the window-text colour,
-    QFrame *Line4; // with a 2-pixel light line drawn over it
-
+    InfoFormUi m_ui;
     // While false, the check boxes and the history-size box ignore their
     // change notifications.
-    bool FormLoaded = false;
+    bool m_loaded = false;
 
     LauncherSession &m_session;
     QListWidget &m_historyList;

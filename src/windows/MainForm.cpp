@@ -9,24 +9,20 @@
 #include "rules/SafeFile.h"
 #include "rules/SearchRules.h"
 #include "windows/AccessibleRoles.h"
-#include "windows/Caption.h"
+#include "windows/ControlTable.h"
 #include "windows/EarlierSearches.h"
 #include "windows/EnterKey.h"
 #include "windows/HistoryList.h"
 #include "windows/HistoryListBox.h"
-#include "windows/IndicatorStyle.h"
 #include "windows/InfoForm.h"
 #include "windows/SearchBox.h"
 #include "windows/SearchRecall.h"
 #include "windows/TwipsLayout.h"
-#include "windows/WindowFont.h"
-#include "windows/WrappingButton.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -58,9 +54,9 @@ QMessageBox::StandardButton askToSaveBeforeSwitching(QWidget *parent)
 {
     MessageRequest request;
     request.parent = parent;
-    request.title = QStringLiteral("Change List");
-    request.text = QStringLiteral("The current list has chnaged.\n\n"
-                                  "Do you want to save it before changing to abother list ?");
+    request.title = MainForm::tr("Change List");
+    request.text = MainForm::tr("The current list has chnaged.\n\n"
+                                "Do you want to save it before changing to abother list ?");
     request.buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     request.defaultButton = QMessageBox::Yes;
     request.icon = QMessageBox::Question;
@@ -73,87 +69,27 @@ MainForm::MainForm(LauncherSession &session, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_session(session)
 {
     installAccessibleRoles();
-    buildDesign();
+    m_ui.setupUi(this);
+    setUpControls();
     connectHandlers();
-    Form_Load();
+    load();
 }
 
 MainForm::~MainForm() = default;
 
-void MainForm::buildDesign()
+void MainForm::setUpControls()
 {
-    setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("Form1"));
     setWindowIcon(QIcon(DesktopIdentity::iconPixmap(32)));
-    setFont(WindowFont::forWindow(font()));
 
-    Text_SearchData = new SearchBox(this);
-    List_History = new HistoryListBox(this);
-    List_History->setSelectionMode(QAbstractItemView::SingleSelection);
-    List_History->setUniformItemSizes(true);
-    Label_SearchData = new QLabel(QStringLiteral("Search Nimbrel for:"), this);
-    Label_SearchData->setBuddy(Text_SearchData);
-    Command_OpenBrowser = new QPushButton(QStringLiteral("Open Nimbrel Search"), this);
-    Command_OpenBrowser->setEnabled(false);
-    Command_Exit = new QPushButton(QStringLiteral("Exit"), this);
-    Command_Help = new QPushButton(QStringLiteral("Info && Settings"), this);
-    Command_OpenWikiMain = new WrappingButton(QStringLiteral("Open Nimbrel Main Page"), this);
-    for (int i = 0; i < 3; ++i) {
-        Option_HistoryList[i] =
-            new QRadioButton(QStringLiteral("History List ") + QString::number(i + 1), this);
-        Option_HistoryList[i]->setStyle(IndicatorStyle::shared());
-    }
+    // The list has no caption, so screen readers name it by what it holds.
+    ControlTable::nameByCaptions(*this);
+    m_ui.List_History->setAccessibleName(tr("Search history"));
 
-    const struct {
-        QWidget *widget;
-        const char *name;
-    } names[] = {
-        {Text_SearchData, "Text_SearchData"},
-        {List_History, "List_History"},
-        {Label_SearchData, "Label_SearchData"},
-        {Command_OpenBrowser, "Command_OpenBrowser"},
-        {Command_Exit, "Command_Exit"},
-        {Command_Help, "Command_Help"},
-        {Command_OpenWikiMain, "Command_OpenWikiMain"},
-        {Option_HistoryList[0], "Option_HistoryList0"},
-        {Option_HistoryList[1], "Option_HistoryList1"},
-        {Option_HistoryList[2], "Option_HistoryList2"},
-    };
-    for (const auto &[widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
-
-    // Screen readers announce these. A button's caption is read as shown, with
-    // "&&" as one "&"; the search box is named by its label, and the list by
-    // what it holds since it has no caption.
-    for (QAbstractButton *button : findChildren<QAbstractButton *>())
-        button->setAccessibleName(shownCaption(button->text()));
-    Text_SearchData->setAccessibleName(Label_SearchData->text());
-    List_History->setAccessibleName(QStringLiteral("Search history"));
-
-    TwipsLayout::apply(this, {4140, 3465},
-                       {
-                           {Text_SearchData, {1920, 210, 1935, 285}},
-                           {List_History, {1920, 600, 1935, 2010}},
-                           {Label_SearchData, {360, 240, 1425, 195}},
-                           {Command_OpenBrowser, {1920, 2880, 1935, 375}},
-                           {Command_Exit, {240, 2880, 1455, 375}},
-                           {Command_Help, {240, 600, 1455, 375}},
-                           {Command_OpenWikiMain, {240, 2040, 1455, 585}},
-                           {Option_HistoryList[0], {240, 1140, 1335, 255}},
-                           {Option_HistoryList[1], {240, 1410, 1335, 255}},
-                           {Option_HistoryList[2], {240, 1680, 1335, 255}},
-                       });
-
-    const QList<QWidget *> tabOrder = {
-        Text_SearchData,       List_History,          Command_OpenBrowser,
-        Command_Exit,          Command_Help,          Command_OpenWikiMain,
-        Option_HistoryList[0], Option_HistoryList[1], Option_HistoryList[2]};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    TwipsLayout::apply(this, MainFormUi::ClientTwips, m_ui.designedControls());
 
     // Tab reaches the selected option button only; the arrow keys move within
     // the group.
-    for (QRadioButton *option : Option_HistoryList) {
+    for (QRadioButton *option : m_ui.Option_HistoryList) {
         option->setFocusPolicy(Qt::ClickFocus);
         option->installEventFilter(this);
         connect(option, &QRadioButton::toggled, option, [option](bool checked) {
@@ -167,50 +103,53 @@ void MainForm::buildDesign()
 
 void MainForm::connectHandlers()
 {
-    connect(Command_Exit, &QPushButton::clicked, this, &MainForm::Command_Exit_Click);
-    connect(Command_OpenBrowser, &QPushButton::clicked, this, &MainForm::Command_OpenBrowser_Click);
-    connect(Command_OpenWikiMain, &QPushButton::clicked, this,
-            &MainForm::Command_OpenWikiMain_Click);
-    connect(Command_Help, &QPushButton::clicked, this, &MainForm::Command_Help_Click);
+    connect(m_ui.Command_Exit, &QPushButton::clicked, this, &MainForm::close);
+    connect(m_ui.Command_OpenBrowser, &QPushButton::clicked, this, &MainForm::launchSearch);
+    connect(m_ui.Command_OpenWikiMain, &QPushButton::clicked, this, &MainForm::openMainPage);
+    connect(m_ui.Command_Help, &QPushButton::clicked, this, &MainForm::openInfoWindow);
 
-    connect(Text_SearchData, &QLineEdit::textChanged, this, &MainForm::Text_SearchData_Change);
-    connect(Text_SearchData, &SearchBox::keyDown, this, &MainForm::Text_SearchData_KeyDown);
-    connect(Text_SearchData, &SearchBox::doubleClicked, this, &MainForm::Text_SearchData_DblClick);
+    connect(m_ui.Text_SearchData, &QLineEdit::textChanged, this, &MainForm::followSearchText);
+    connect(m_ui.Text_SearchData, &SearchBox::keyDown, this, &MainForm::launchOnEnter);
+    connect(m_ui.Text_SearchData, &SearchBox::doubleClicked, m_ui.Text_SearchData,
+            &QLineEdit::clear);
 
     // Selecting by mouse or keyboard picks the item; so does a click on the item
     // already selected, which the user expects to copy it again after editing.
-    connect(List_History, &QListWidget::itemSelectionChanged, this, &MainForm::List_History_Click);
-    connect(List_History, &QListWidget::itemClicked, this, &MainForm::List_History_Click);
-    connect(List_History, &QListWidget::itemDoubleClicked, this, &MainForm::List_History_DblClick);
+    connect(m_ui.List_History, &QListWidget::itemSelectionChanged, this,
+            &MainForm::copySelectedItem);
+    connect(m_ui.List_History, &QListWidget::itemClicked, this, &MainForm::copySelectedItem);
+    connect(m_ui.List_History, &QListWidget::itemDoubleClicked, this,
+            &MainForm::searchSelectedItem);
     // The list's context menu searches and copies as a double-click and a click do.
-    connect(List_History, &HistoryListBox::searchRequested, this, &MainForm::List_History_DblClick);
-    connect(List_History, &HistoryListBox::copyToSearchBoxRequested, this,
-            &MainForm::List_History_Click);
-    connect(List_History, &HistoryListBox::itemRemoved, this, &MainForm::List_History_ItemRemoved);
-    connect(List_History, &HistoryListBox::removalUndone, this,
-            &MainForm::List_History_RemovalUndone);
-    m_recall = new SearchRecall(*Text_SearchData, *List_History, this);
-    EarlierSearches::attach(*Text_SearchData,
-                            {[this] { return m_session.selectedList(); },
-                             [this] { return List_History->texts(); },
-                             [](qint16 list) { return DataFolder::historyFilePath(list); },
-                             [this] { return m_session.historyListMaxItems(); },
-                             [this] { Command_OpenBrowser_Click(); }});
+    connect(m_ui.List_History, &HistoryListBox::searchRequested, this,
+            &MainForm::searchSelectedItem);
+    connect(m_ui.List_History, &HistoryListBox::copyToSearchBoxRequested, this,
+            &MainForm::copySelectedItem);
+    connect(m_ui.List_History, &HistoryListBox::itemRemoved, this, &MainForm::noteRemoval);
+    connect(m_ui.List_History, &HistoryListBox::removalUndone, this, &MainForm::noteRemovalUndone);
+    m_recall = new SearchRecall(*m_ui.Text_SearchData, *m_ui.List_History, this);
+    EarlierSearches::attach(
+        *m_ui.Text_SearchData,
+        {[this] { return m_session.selectedList(); }, [this] { return m_ui.List_History->texts(); },
+         [](qint16 list) { return DataFolder::historyFilePath(list); },
+         [this] { return m_session.historyListMaxItems(); }, [this] { launchSearch(); }});
 
     // A click (mouse, Space, or an arrow key moving the selection) on any of
     // the three, the one already selected included: choosing the current list
     // again reloads it from its file.
-    for (qint16 index = 0; index < qint16(Option_HistoryList.size()); ++index)
-        connect(Option_HistoryList[index], &QRadioButton::clicked, this,
-                [this, index] { Option_HistoryList_Click(index); });
+    for (qint16 index = 0; index < qint16(m_ui.Option_HistoryList.size()); ++index)
+        connect(m_ui.Option_HistoryList[index], &QRadioButton::clicked, this,
+                [this, index] { chooseList(index); });
 }
 
 // ---------------------------------------------------------------- start-up and shut-down
 
-void MainForm::Form_Load()
+void MainForm::load()
 {
-    setWindowTitle(AppInfo::ApplicationTitle + QStringLiteral(", v") + m_session.appVersion() +
-                   AppInfo::CaptionSuffix);
+    //: The program's title, its version and the mark of its edition
+    setWindowTitle(
+        tr("%1, v%2%3")
+            .arg(AppInfo::ApplicationTitle, m_session.appVersion(), AppInfo::CaptionSuffix));
 
     const QString dataFolder = DataFolder::path();
     if (reportIfFailed(this, DataFolder::ensureExists(dataFolder))) {
@@ -221,35 +160,27 @@ void MainForm::Form_Load()
     }
 
     m_session.readSettings();
-    Option_HistoryList[m_session.selectedList() - 1]->setChecked(true);
+    m_ui.Option_HistoryList[m_session.selectedList() - 1]->setChecked(true);
     reportIfFailed(this, m_session.storeDefaultsOnFirstRun());
 
-    loadHistoryList(m_session, *List_History);
-    FormLoaded = true;
+    loadHistoryList(m_session, *m_ui.List_History);
+    m_loaded = true;
 }
 
-void MainForm::Form_Activate()
+void MainForm::focusSearchBoxIfListEmpty()
 {
-    if (List_History->count() == 0)
-        Text_SearchData->setFocus();
+    if (m_ui.List_History->count() == 0)
+        m_ui.Text_SearchData->setFocus();
 }
 
-void MainForm::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    writeBackChanges();
-}
-
-void MainForm::writeBackChanges()
+void MainForm::saveChanges()
 {
     // The user can do nothing about a failed write now, but should know the
     // value will not be there next time.
     for (const Failure &failure : m_session.writeBackSettings())
         reportFailure(this, failure);
     if (m_session.historyModified())
-        saveHistoryList(m_session, *List_History);
+        saveHistoryList(m_session, *m_ui.List_History);
 }
 
 void MainForm::bringToFront()
@@ -263,35 +194,27 @@ void MainForm::bringToFront()
     window->raise();
     window->activateWindow();
     if (window == this)
-        Text_SearchData->setFocus();
+        m_ui.Text_SearchData->setFocus();
 }
 
 bool MainForm::searchFromOutside(const QString &term)
 {
-    const QString unsent = Text_SearchData->text();
-    Text_SearchData->replaceAsTyped(term);
-    if (Text_SearchData->text().isEmpty()) {
-        Text_SearchData->setText(unsent);
+    const QString unsent = m_ui.Text_SearchData->text();
+    m_ui.Text_SearchData->replaceAsTyped(term);
+    if (m_ui.Text_SearchData->text().isEmpty()) {
+        m_ui.Text_SearchData->setText(unsent);
         return false;
     }
-    Text_SearchData_KeyDown(Qt::Key_Return, Qt::NoModifier);
+    launchSearch();
     m_recall->setAside(unsent);
     return true;
 }
 
-void MainForm::saveChanges()
-{
-    writeBackChanges();
-}
-
 void MainForm::unload()
 {
-    Form_Unload();
-}
-
-void MainForm::Command_Exit_Click()
-{
-    close();
+    if (std::exchange(m_unloaded, true))
+        return;
+    saveChanges();
 }
 
 bool MainForm::event(QEvent *event)
@@ -301,7 +224,7 @@ bool MainForm::event(QEvent *event)
     // message box must not take the focus away from where the user left it.
     if (event->type() == QEvent::WindowActivate && !m_activatedOnce) {
         m_activatedOnce = true;
-        Form_Activate();
+        focusSearchBoxIfListEmpty();
     }
     return handled;
 }
@@ -312,8 +235,8 @@ bool MainForm::eventFilter(QObject *watched, QEvent *event)
     // gives that button the focus, after the click handler has put the focus
     // into the search box. The key is handled here so that the search box
     // can have the last word.
-    const bool isOption = std::find(Option_HistoryList.begin(), Option_HistoryList.end(),
-                                    watched) != Option_HistoryList.end();
+    const bool isOption = std::find(m_ui.Option_HistoryList.begin(), m_ui.Option_HistoryList.end(),
+                                    watched) != m_ui.Option_HistoryList.end();
     if (isOption && event->type() == QEvent::KeyPress) {
         switch (static_cast<QKeyEvent *>(event)->key()) {
         case Qt::Key_Up:
@@ -323,7 +246,7 @@ bool MainForm::eventFilter(QObject *watched, QEvent *event)
             const int choicesBefore = m_listChoices;
             watched->event(event);
             if (m_listChoices != choicesBefore)
-                Text_SearchData->setFocus();
+                m_ui.Text_SearchData->setFocus();
             return true;
         }
         default:
@@ -345,48 +268,48 @@ void MainForm::keyPressEvent(QKeyEvent *event)
 
 void MainForm::closeEvent(QCloseEvent *event)
 {
-    Form_Unload();
+    unload();
     event->accept();
 }
 
 // ---------------------------------------------------------------- search launch and search box
 
-void MainForm::Command_OpenBrowser_Click()
+void MainForm::launchSearch()
 {
-    const QString term = Text_SearchData->text();
+    const QString term = m_ui.Text_SearchData->text();
     const bool moveToTop = m_session.moveItemToTop().on;
     const SearchRules::HistoryEdit edit = SearchRules::historyEditForLaunch(
-        List_History->texts(), term, m_session.historyListMaxItems(), moveToTop);
+        m_ui.List_History->texts(), term, m_session.historyListMaxItems(), moveToTop);
     bool handedOff = false;
     {
         // Moving or dropping the selected item is not the user picking another
         // one, which would put a different term into the box before it is read.
-        const QSignalBlocker quiet(List_History);
-        applyHistoryEdit(*List_History, edit, term);
+        const QSignalBlocker quiet(m_ui.List_History);
+        applyHistoryEdit(*m_ui.List_History, edit, term);
         if (edit.changesList()) {
             m_session.setHistoryModified(true);
             m_session.recordChange({HistoryChange::Kind::Search, term, moveToTop});
         }
 
-        handedOff = !OpenInDefaultHandler(m_session.wikiPath() + Text_SearchData->text(), QString(),
-                                          ShowCommand::Normal);
+        handedOff = !openInDefaultHandler(m_session.wikiPath() + m_ui.Text_SearchData->text(),
+                                          QString(), ShowCommand::Normal);
 
-        List_History->clearSelection();
-        List_History->setCurrentItem(nullptr);
+        m_ui.List_History->clearSelection();
+        m_ui.List_History->setCurrentItem(nullptr);
     }
-    Text_SearchData->clear();
-    Text_SearchData->setFocus();
+    m_ui.Text_SearchData->clear();
+    m_ui.Text_SearchData->setFocus();
     // When nothing could be opened the user has just been told so; the
     // window stays for another try.
     if (handedOff && m_session.closeWhenBrowserOpen().on)
         closeAfterHandOff();
 }
 
-void MainForm::Command_OpenWikiMain_Click()
+void MainForm::openMainPage()
 {
     const bool handedOff =
-        !OpenInDefaultHandler(m_session.wikiPath(), QString(), ShowCommand::Normal);
-    Text_SearchData->setFocus();
+        !openInDefaultHandler(m_session.wikiPath(), QString(), ShowCommand::Normal);
+    m_ui.Text_SearchData->setFocus();
     if (handedOff && m_session.closeWhenBrowserOpen().on)
         closeAfterHandOff();
 }
@@ -415,71 +338,65 @@ void MainForm::closeAfterHandOff()
         hide();
 }
 
-void MainForm::Text_SearchData_Change()
+void MainForm::followSearchText()
 {
-    const QString text = Text_SearchData->text();
+    const QString text = m_ui.Text_SearchData->text();
     if (const int blanks = SearchRules::leadingSpaces(text)) {
         // The caret stays beside the characters it stood beside.
-        const int caret = Text_SearchData->cursorPosition();
-        Text_SearchData->setText(text.mid(blanks));
-        Text_SearchData->setCursorPosition(std::max(0, caret - blanks));
+        const int caret = m_ui.Text_SearchData->cursorPosition();
+        m_ui.Text_SearchData->setText(text.mid(blanks));
+        m_ui.Text_SearchData->setCursorPosition(std::max(0, caret - blanks));
     }
-    Command_OpenBrowser->setEnabled(!Text_SearchData->text().isEmpty());
+    m_ui.Command_OpenBrowser->setEnabled(!m_ui.Text_SearchData->text().isEmpty());
 }
 
-void MainForm::Text_SearchData_DblClick()
+void MainForm::launchOnEnter(int key)
 {
-    Text_SearchData->clear();
-}
-
-void MainForm::Text_SearchData_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift)
-{
-    Q_UNUSED(Shift)
     // Enter launches whatever the box holds, even with the launch button off.
-    if (KeyCode == Qt::Key_Return || KeyCode == Qt::Key_Enter)
-        Command_OpenBrowser_Click();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        launchSearch();
 }
 
 // ---------------------------------------------------------------- history list
 
 MainForm::Picked MainForm::pickSelectedItem()
 {
-    const QList<QListWidgetItem *> selected = List_History->selectedItems();
+    const QList<QListWidgetItem *> selected = m_ui.List_History->selectedItems();
     if (selected.isEmpty())
         return Picked::Nothing;
     const QString item = selected.front()->text();
     // A dash item cannot be searched, so it empties the box and leaves the
     // launch button off.
     if (SearchRules::isDashItem(item)) {
-        Text_SearchData->clear();
-        Command_OpenBrowser->setEnabled(false);
+        m_ui.Text_SearchData->clear();
+        m_ui.Command_OpenBrowser->setEnabled(false);
         return Picked::DashItem;
     }
-    Text_SearchData->setText(item);
+    m_ui.Text_SearchData->setText(item);
     return Picked::Term;
 }
 
-void MainForm::List_History_Click()
+void MainForm::copySelectedItem()
 {
     pickSelectedItem();
 }
 
-void MainForm::List_History_DblClick()
+void MainForm::searchSelectedItem()
 {
     // The launch reads the box after its change rule, so an item with leading
     // blanks is searched without them.
     if (pickSelectedItem() == Picked::Term)
-        Command_OpenBrowser_Click();
+        launchSearch();
 }
 
-void MainForm::List_History_ItemRemoved()
+void MainForm::noteRemoval()
 {
     m_changedBeforeRemoval = m_session.historyModified();
     m_session.setHistoryModified(true);
-    m_session.recordChange({HistoryChange::Kind::Removal, List_History->removedText()});
+    m_session.recordChange({HistoryChange::Kind::Removal, m_ui.List_History->removedText()});
 }
 
-void MainForm::List_History_RemovalUndone()
+void MainForm::noteRemovalUndone()
 {
     // The list is as it was before the removal. Unless it has been saved since,
     // without the item, it differs from its file exactly as much as it did then,
@@ -488,9 +405,9 @@ void MainForm::List_History_RemovalUndone()
     m_session.forgetLastRemoval();
 }
 
-void MainForm::Option_HistoryList_Click(qint16 Index)
+void MainForm::chooseList(qint16 index)
 {
-    if (!FormLoaded)
+    if (!m_loaded)
         return;
     ++m_listChoices;
 
@@ -500,40 +417,40 @@ void MainForm::Option_HistoryList_Click(qint16 Index)
         // has been told why), since switching would throw the unsaved list away.
         const bool keepCurrentList =
             (answer != QMessageBox::Yes && answer != QMessageBox::No) ||
-            (answer == QMessageBox::Yes && !saveHistoryList(m_session, *List_History));
+            (answer == QMessageBox::Yes && !saveHistoryList(m_session, *m_ui.List_History));
         if (keepCurrentList) {
-            FormLoaded = false;
-            Option_HistoryList[m_session.selectedList() - 1]->setChecked(true);
-            Text_SearchData->setFocus();
+            m_loaded = false;
+            m_ui.Option_HistoryList[m_session.selectedList() - 1]->setChecked(true);
+            m_ui.Text_SearchData->setFocus();
             QCoreApplication::processEvents();
-            FormLoaded = true;
+            m_loaded = true;
             return;
         }
     }
 
-    m_session.chooseList(qint16(Index + 1));
-    List_History->clear();
+    m_session.chooseList(qint16(index + 1));
+    m_ui.List_History->clear();
     // The old list's changes are gone with its items: should the new file prove
     // unreadable, the empty box must not be saved over it at exit.
     m_session.setHistoryModified(false);
-    loadHistoryList(m_session, *List_History);
-    Text_SearchData->setFocus();
+    loadHistoryList(m_session, *m_ui.List_History);
+    m_ui.Text_SearchData->setFocus();
 }
 
 // ---------------------------------------------------------------- Info & Settings
 
-void MainForm::Command_Help_Click()
+void MainForm::openInfoWindow()
 {
     // Built afresh at every opening, so it always starts from its design and
     // the current state.
-    InfoForm form(m_session, *List_History, this);
+    InfoForm form(m_session, *m_ui.List_History, this);
     form.exec();
     // With the Info window gone, the window manager may leave the focus with
     // no window at all; it comes back to the button that opened the Info
     // window, or to the search box when the list was emptied there.
     activateWindow();
-    Command_Help->setFocus();
-    Form_Activate();
+    m_ui.Command_Help->setFocus();
+    focusSearchBoxIfListEmpty();
 }
 
 } // namespace Nimbrel

@@ -3,10 +3,14 @@
 namespace Nimbrel
 {
 
-SeparatorLine::SeparatorLine(const QColor &colour, QWidget *parent) : QFrame(parent)
+SeparatorLine::SeparatorLine(QWidget *parent) : QFrame(parent)
 {
     setFrameShape(QFrame::NoFrame);
     setAutoFillBackground(true);
+}
+
+void SeparatorLine::setColour(const QColor &colour)
+{
     QPalette lineColours = palette();
     lineColours.setColor(QPalette::Window, colour);
     setPalette(lineColours);

@@ -11,7 +11,8 @@ class SeparatorLine : public QFrame
 {
     Q_OBJECT
 public:
-    SeparatorLine(const QColor &colour, QWidget *parent = nullptr);
+    explicit SeparatorLine(QWidget *parent = nullptr);
+    void setColour(const QColor &colour);
 };
 
 } // namespace Nimbrel

@@ -79,7 +79,7 @@ void runUpdateCheck(QWidget *parent, const LauncherSession &session,
     message.parent = guardedParent;
     const QMessageBox::StandardButton answer = desktop().showMessage(message);
     if (verdict.outcome != UpdateOutcome::LatestVersion && answer != QMessageBox::No)
-        OpenInDefaultHandler(session.homepage(), QString(), ShowCommand::Normal);
+        openInDefaultHandler(session.homepage(), QString(), ShowCommand::Normal);
 }
 
 } // namespace Nimbrel

@@ -9,5 +9,5 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (argc != 2)
         return 2;
-    return Nimbrel::OpenInDefaultHandler(QString::fromLocal8Bit(argv[1])) ? 1 : 0;
+    return Nimbrel::openInDefaultHandler(QString::fromLocal8Bit(argv[1])) ? 1 : 0;
 }

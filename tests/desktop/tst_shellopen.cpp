@@ -104,7 +104,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, parameters);
         QFETCH(QString, expected);
-        const MaybeFailure failure = OpenInDefaultHandler(file, parameters, ShowCommand::Normal);
+        const MaybeFailure failure = openInDefaultHandler(file, parameters, ShowCommand::Normal);
         QVERIFY2(!failure, qPrintable(failure ? failure->message() : QString()));
         QCOMPARE(loggedArguments(), QStringList{expected});
         QVERIFY(!QFile::exists(bin.filePath(QStringLiteral("shell-ran"))));
@@ -127,7 +127,7 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, parameters);
-        const MaybeFailure failure = OpenInDefaultHandler(file, parameters, ShowCommand::Normal);
+        const MaybeFailure failure = openInDefaultHandler(file, parameters, ShowCommand::Normal);
         QTest::qWait(300); // a handler started all the same would have logged by now
         QVERIFY(!QFile::exists(logFile()));
         QCOMPARE(desktop.messages.size(), 1);
@@ -164,7 +164,7 @@ private slots:
     {
         const QString program = bin.filePath(QStringLiteral("no-such-program"));
         const MaybeFailure failure =
-            OpenInDefaultHandler(program, QStringLiteral("x"), ShowCommand::Normal);
+            openInDefaultHandler(program, QStringLiteral("x"), ShowCommand::Normal);
         QVERIFY(failure);
         QCOMPARE(failure->path, program);
         QCOMPARE(desktop.messages.size(), 1);

@@ -41,7 +41,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, applied);
-        const double value = NumericValue(text);
+        const double value = numericValue(text);
         QCOMPARE(HistorySize::acceptable(value), applied != 0);
         const std::optional<qint16> size = HistorySize::applied(value);
         QCOMPARE(size.has_value(), applied != 0);

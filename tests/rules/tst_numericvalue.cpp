@@ -77,7 +77,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(double, expected);
-        QCOMPARE(NumericValue(text), expected);
+        QCOMPARE(numericValue(text), expected);
     }
 };
 

@@ -4,65 +4,31 @@
 #include "windows/TwipsLayout.h"
 
 #include <QCheckBox>
-#include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
 
 namespace
 {
 
-// The child of that name; a missing control ends the test run at once, as
-// every later step would only fail on a null pointer.
-template <class T> T *control(const QObject &window, const char *name)
+template <class Ui> Ui foundControls(const QWidget &window)
 {
-    T *found = window.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("%s has no %s named %s", qPrintable(window.objectName()),
-               T::staticMetaObject.className(), name);
+    const Ui found = Ui::find(window);
+    if (const QStringList missing = found.missingControls(); !missing.isEmpty())
+        qFatal("%s lacks %s", qPrintable(window.objectName()),
+               qPrintable(missing.join(QStringLiteral(", "))));
     return found;
 }
 
 } // namespace
 
-MainFormUi ui(const Nimbrel::MainForm &form)
+Nimbrel::MainFormUi ui(const Nimbrel::MainForm &form)
 {
-    return {
-        control<QLineEdit>(form, "Text_SearchData"),
-        control<QListWidget>(form, "List_History"),
-        control<QLabel>(form, "Label_SearchData"),
-        control<QPushButton>(form, "Command_OpenBrowser"),
-        control<QPushButton>(form, "Command_Exit"),
-        control<QPushButton>(form, "Command_Help"),
-        control<QPushButton>(form, "Command_OpenWikiMain"),
-        {control<QRadioButton>(form, "Option_HistoryList0"),
-         control<QRadioButton>(form, "Option_HistoryList1"),
-         control<QRadioButton>(form, "Option_HistoryList2")},
-    };
+    return foundControls<Nimbrel::MainFormUi>(form);
 }
 
-InfoFormUi ui(const Nimbrel::InfoForm &form)
+Nimbrel::InfoFormUi ui(const Nimbrel::InfoForm &form)
 {
-    return {
-        control<QLabel>(form, "Label_Info"),
-        control<QPushButton>(form, "Command_Exit"),
-        control<QPushButton>(form, "Command_CopyKey"),
-        control<QLabel>(form, "lblEmail"),
-        control<QPushButton>(form, "CheckUpdate"),
-        control<QLabel>(form, "Label_AppTitle"),
-        control<QLabel>(form, "Label_AppVersion"),
-        control<QCheckBox>(form, "Check_CloseProgram"),
-        control<QLabel>(form, "Label1"),
-        control<QLineEdit>(form, "Text_HistoryListMaxItems"),
-        control<QPushButton>(form, "Command_Apply"),
-        control<QPushButton>(form, "Command_EditHistory"),
-        control<QPushButton>(form, "Command_ClearHistoryList"),
-        control<QCheckBox>(form, "Check_MoveItemToTop"),
-        control<QFrame>(form, "Line5"),
-        control<QFrame>(form, "Line4"),
-    };
+    return foundControls<Nimbrel::InfoFormUi>(form);
 }
 
 namespace

@@ -8,53 +8,15 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <array>
 #include <chrono>
 #include <functional>
 #include <memory>
 
-class QCheckBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QRadioButton;
-
-// The main window's controls, found by their object names as a user's tools
-// (and screen readers) see them.
-struct MainFormUi {
-    QLineEdit *Text_SearchData;
-    QListWidget *List_History;
-    QLabel *Label_SearchData;
-    QPushButton *Command_OpenBrowser;
-    QPushButton *Command_Exit;
-    QPushButton *Command_Help;
-    QPushButton *Command_OpenWikiMain;
-    std::array<QRadioButton *, 3> Option_HistoryList;
-};
-MainFormUi ui(const Nimbrel::MainForm &form);
-
-// The Info window's controls, by object name.
-struct InfoFormUi {
-    QLabel *Label_Info;
-    QPushButton *Command_Exit;
-    QPushButton *Command_CopyKey;
-    QLabel *lblEmail;
-    QPushButton *CheckUpdate;
-    QLabel *Label_AppTitle;
-    QLabel *Label_AppVersion;
-    QCheckBox *Check_CloseProgram;
-    QLabel *Label1;
-    QLineEdit *Text_HistoryListMaxItems;
-    QPushButton *Command_Apply;
-    QPushButton *Command_EditHistory;
-    QPushButton *Command_ClearHistoryList;
-    QCheckBox *Check_MoveItemToTop;
-    QFrame *Line5;
-    QFrame *Line4;
-};
-InfoFormUi ui(const Nimbrel::InfoForm &form);
+// A window's controls, found by their object names as a user's tools (and
+// screen readers) see them. A missing control ends the test run at once, as
+// every later step would only fail on a null pointer.
+Nimbrel::MainFormUi ui(const Nimbrel::MainForm &form);
+Nimbrel::InfoFormUi ui(const Nimbrel::InfoForm &form);
 
 // What is wrong with a window's layout: each control that sticks out of the
 // window, shows less than its whole caption, or overlaps another control (for

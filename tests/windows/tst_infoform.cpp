@@ -531,7 +531,7 @@ private slots:
         ui(info).Text_HistoryListMaxItems->setText(text);
         QCOMPARE(ui(info).Command_Apply->isEnabled(), applied != 0);
         if (applied == 0) {
-            QMetaObject::invokeMethod(&info, "Command_Apply_Click"); // even from code, no change
+            QMetaObject::invokeMethod(&info, "applyListSize"); // even from code, no change
             QCOMPARE(w.session->historyListMaxItems(), qint16(50));
             QCOMPARE(ui(*w.main).List_History->item(0)->text(), QStringLiteral("ITEM 1"));
             return;

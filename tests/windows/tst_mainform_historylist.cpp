@@ -89,8 +89,8 @@ private slots:
         QVERIFY(fake->opened.isEmpty());
         QCOMPARE(listTexts(*ui(*form).List_History), texts({"A"}));
         // Called with nothing selected, the handlers leave everything alone.
-        QMetaObject::invokeMethod(form, "List_History_Click");
-        QMetaObject::invokeMethod(form, "List_History_DblClick");
+        QMetaObject::invokeMethod(form, "copySelectedItem");
+        QMetaObject::invokeMethod(form, "searchSelectedItem");
         QCOMPARE(ui(*form).Text_SearchData->text(), QStringLiteral("XY"));
         QVERIFY(fake->opened.isEmpty());
     }

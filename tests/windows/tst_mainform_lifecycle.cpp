@@ -213,37 +213,34 @@ private slots:
             QVERIFY(!QFileInfo::exists(listFile(1)));
     }
 
-    void storedListThreeIsSelectedWithoutPrompt()
-    {
-        writeSettings("SelectedSavedList=3\n");
-        writeBytes(listFile(3), "THREE\r\n");
-        LauncherSession session;
-        MainForm form(session);
-        QVERIFY(ui(form).Option_HistoryList[2]->isChecked());
-        QVERIFY(!ui(form).Option_HistoryList[0]->isChecked());
-        QCOMPARE(session.historyFilePath(), listFile(3));
-        QCOMPARE(ui(form).List_History->item(0)->text(), QStringLiteral("THREE"));
-        QVERIFY(fake->messages.isEmpty());
-    }
-
-    void selectedListOutOfRangeMeansListOne_data()
+    // The stored choice selects its option button and its file without a
+    // prompt; a value that is not a list's number means list 1.
+    void storedListIsSelected_data()
     {
         QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("zero") << QByteArray("0");
-        QTest::newRow("four") << QByteArray("4");
-        QTest::newRow("negative") << QByteArray("-1");
-        QTest::newRow("text") << QByteArray("two");
-        QTest::newRow("huge") << QByteArray("99999999");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("three") << QByteArray("3") << 3;
+        QTest::newRow("zero") << QByteArray("0") << 1;
+        QTest::newRow("four") << QByteArray("4") << 1;
+        QTest::newRow("negative") << QByteArray("-1") << 1;
+        QTest::newRow("text") << QByteArray("two") << 1;
+        QTest::newRow("huge") << QByteArray("99999999") << 1;
     }
-    void selectedListOutOfRangeMeansListOne()
+    void storedListIsSelected()
     {
         QFETCH(QByteArray, stored);
+        QFETCH(int, expected);
         writeSettings("SelectedSavedList=" + stored + "\n");
+        for (qint16 list = 1; list <= 3; ++list)
+            writeBytes(listFile(list), "LIST " + QByteArray::number(list) + "\r\n");
         LauncherSession session;
         MainForm form(session);
-        QCOMPARE(session.selectedList(), qint16(1));
-        QVERIFY(ui(form).Option_HistoryList[0]->isChecked());
-        QCOMPARE(session.historyFilePath(), listFile(1));
+        QCOMPARE(session.selectedList(), qint16(expected));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(ui(form).Option_HistoryList[i]->isChecked(), i + 1 == expected);
+        QCOMPARE(session.historyFilePath(), listFile(qint16(expected)));
+        QCOMPARE(ui(form).List_History->item(0)->text(), u"LIST "_qs + QString::number(expected));
+        QVERIFY(fake->messages.isEmpty());
     }
 
     // A crafted settings file (a value nested 200,000 lists deep, under a key
