@@ -14,7 +14,7 @@
 namespace Nimbrel
 {
 
-QString updateTempFolder()
+QString versionsCopyFolder()
 {
 #ifdef Q_OS_WIN
     return DataFolder::appDataBase() + QDir::separator() + QStringLiteral("vbTemp");
@@ -27,7 +27,7 @@ QString updateTempFolder()
 
 QString versionsLocalPath()
 {
-    return updateTempFolder() + QStringLiteral("/versions.txt");
+    return versionsCopyFolder() + QStringLiteral("/versions.txt");
 }
 
 MaybeFailure writeLocalCopy(const QString &path, const QByteArray &bytes)

@@ -54,7 +54,7 @@ void runUpdateCheck(QWidget *parent, const LauncherSession &session,
                     const UpdateCheckOptions &options)
 {
     const QPointer<QWidget> guardedParent(parent);
-    if (!reportIfFailed(parent, DataFolder::ensureExists(updateTempFolder())))
+    if (!reportIfFailed(parent, DataFolder::ensureExists(versionsCopyFolder())))
         return;
 
     DownloadResult download;
