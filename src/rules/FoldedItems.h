@@ -37,6 +37,8 @@ public:
 
 private:
     qsizetype start(qsizetype item) const { return item == 0 ? 0 : m_ends[item - 1]; }
+    // Where `folded` first stands in the folded text from `from` on, or -1.
+    qsizetype findText(qsizetype from, QStringView folded) const;
 
     QStringList m_items;
     QString m_folded;        // every item folded, one after the other
