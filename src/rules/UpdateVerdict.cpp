@@ -6,6 +6,7 @@
 #include "rules/SafeFile.h"
 #include "rules/VersionsFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -33,7 +34,8 @@ QString versionsLocalPath()
 MaybeFailure writeLocalCopy(const QString &path, const QByteArray &bytes)
 {
     if (const MaybeFailure refused = SafeFile::replace(path, bytes))
-        return refused->as(QStringLiteral("The downloaded versions file could not be saved."));
+        return refused->as(QCoreApplication::translate(
+            "Nimbrel::UpdateVerdict", "The downloaded versions file could not be saved."));
     return std::nullopt;
 }
 

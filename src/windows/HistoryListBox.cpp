@@ -243,13 +243,12 @@ void HistoryListBox::showMenuFor(QListWidgetItem *item, const QPoint &globalPos)
         return entry;
     };
 
-    QAction *search = addEntry(QStringLiteral("Search"), [this] { emit searchRequested(); });
+    QAction *search = addEntry(tr("Search"), [this] { emit searchRequested(); });
     // An item starting with a dash cannot be searched, as with a double-click.
     search->setEnabled(!SearchRules::isDashItem(item->text()));
-    addEntry(QStringLiteral("Copy to Search Box"), [this] { emit copyToSearchBoxRequested(); });
+    addEntry(tr("Copy to Search Box"), [this] { emit copyToSearchBoxRequested(); });
     menu->addSeparator();
-    QAction *remove =
-        addEntry(QStringLiteral("Remove from List"), [this] { removeSelectedItem(); });
+    QAction *remove = addEntry(tr("Remove from List"), [this] { removeSelectedItem(); });
     // Shown so that the key is learnt; it works in the list itself too.
     remove->setShortcut(QKeySequence(Qt::Key_Delete));
     remove->setShortcutContext(Qt::WidgetShortcut);
