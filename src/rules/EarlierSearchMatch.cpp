@@ -45,9 +45,8 @@ QList<Offer> offers(const QString &text, const QList<SourceList> &lists, qsizety
         for (qsizetype from = 0; from < list.items.size();) {
             // Once `limit` items hold the text further on, only those that
             // start with it can still be shown, and they are quicker to find.
-            const FoldedItems::Hit hit = within.size() < limit
-                                             ? list.items.find(folded, from)
-                                             : list.items.findStart(folded, from);
+            const FoldedItems::Hit hit = within.size() < limit ? list.items.find(folded, from)
+                                                               : list.items.findStart(folded, from);
             if (hit.item < 0)
                 break;
             from = hit.item + 1;

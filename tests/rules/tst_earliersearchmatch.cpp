@@ -70,8 +70,8 @@ private slots:
             << QStringLiteral("AB") << texts({"  AB"}) << texts({"AB"}) << QStringList()
             << texts({"AB|AB|1"});
         QTest::newRow("small letters outside ASCII and the basic plane match")
-            << QStringLiteral("\u00c4\U00010400") << texts({"x\u00e4\U00010428"})
-            << QStringList() << QStringList() << QStringList({QStringLiteral("x\u00e4\U00010428|X|2")});
+            << QStringLiteral("\u00c4\U00010400") << texts({"x\u00e4\U00010428"}) << QStringList()
+            << QStringList() << QStringList({QStringLiteral("x\u00e4\U00010428|X|2")});
         QTest::newRow("the text across the end of one item and the start of the next is no match")
             << QStringLiteral("AB") << texts({"XA", "BY"}) << QStringList() << QStringList()
             << QStringList();
