@@ -422,7 +422,8 @@ int offersMode(int count)
 
 // Two keystrokes in the real window: the first builds the offers and reads
 // lists 2 and 3 from their files, the second matches only. The profile must
-// hold those files already: this mode only reads. `keys` are the two keys.
+// hold those files already: this mode only reads. `keys` are the two keys,
+// such as "qq".
 int offersWindowMode(const QString &keys)
 {
     for (qint16 list = 2; list <= 3; ++list) {
@@ -459,7 +460,7 @@ int usage()
                "                     serve versions|stall|huge|flood|endless-header |\n"
                "                     filter plain|dashes MB | paste plain|dashes MB |\n"
                "                     paste-floor GEOMETRY plain|dashes MB |\n"
-               "                     offers ITEMS | offers-window [KEYS]\n",
+               "                     offers ITEMS | offers-window KEYS\n",
                stderr);
     return 2;
 }
@@ -496,7 +497,7 @@ int main(int argc, char *argv[])
         return pasteFloorMode(args[1], args[2], args[3].toInt());
     if (mode == u"offers" && args.size() == 2)
         return offersMode(args[1].toInt());
-    if (mode == u"offers-window" && args.size() <= 2)
-        return offersWindowMode(args.size() == 2 ? args[1] : QStringLiteral("te"));
+    if (mode == u"offers-window" && args.size() == 2 && args[1].size() == 2)
+        return offersWindowMode(args[1]);
     return usage();
 }
