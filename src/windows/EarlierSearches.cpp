@@ -79,7 +79,9 @@ void EarlierSearches::refresh()
 }
 
 // The list box's items, folded again only when they differ from the last
-// keystroke's: a search, a removal or another list changes them, typing does not.
+// keystroke's: a search, a removal or another list changes them, typing does
+// not. The box keeps its list until its items change, so that comparing the
+// same list again costs nothing.
 const FoldedItems &EarlierSearches::currentItems()
 {
     QStringList items = m_source.currentItems();
