@@ -10,6 +10,7 @@
 #include "desktop/SystemDesktop.h"
 #include "rules/DataFolder.h"
 #include "rules/EarlierSearchMatch.h"
+#include "rules/FoldedItems.h"
 #include "rules/LauncherSession.h"
 #include "rules/SearchRules.h"
 #include "windows/HistoryList.h"
@@ -373,68 +374,74 @@ int loadFloorMode(const QString &path)
     finish(loadLine(timer.nsecsElapsed(), list.count()));
 }
 
-// Three lists of `count` items each, as a person's searches look.
-QList<EarlierSearchMatch::SourceList> offerLists(int count)
+// `count` items of list `list`, as a person's searches look; the history
+// files of the offers-window profile hold the same lines.
+QStringList offerItems(int count, qint16 list)
 {
-    QList<EarlierSearchMatch::SourceList> lists;
-    for (qint16 list = 1; list <= 3; ++list) {
-        QStringList items;
-        for (int i = 0; i < count; ++i)
-            items << QStringLiteral("TERM %1 OF LIST %2 NUMBER").arg(i).arg(list);
-        lists.append({list, items});
-    }
-    return lists;
+    QStringList items;
+    for (int i = 0; i < count; ++i)
+        items << QStringLiteral("TERM %1 OF LIST %2 NUMBER").arg(i).arg(list);
+    return items;
 }
 
-// The median time of matching `text` against `lists`, over many runs.
-qint64 medianOfferNs(const QString &text, const QList<EarlierSearchMatch::SourceList> &lists)
+// The median of `runs` timings of `work`, in nanoseconds.
+template <typename Work> qint64 medianNs(int runs, Work work)
 {
     QList<qint64> times;
-    qsizetype shown = 0; // used, so that the work is not left out
-    for (int run = 0; run < 1001; ++run) {
+    qsizetype kept = 0; // used, so that the work is not left out
+    for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
         timer.start();
-        shown += EarlierSearchMatch::offers(text, lists).size();
+        kept += work();
         times.append(timer.nsecsElapsed());
     }
-    if (shown < 0)
+    if (kept < 0)
         std::abort();
     std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
     return times[times.size() / 2];
 }
 
-// The matching of earlier searches on its own, three lists of `count` items:
-// a text no item holds (every item is looked at) and one that many hold.
+// The matching of earlier searches on its own, three lists of `count` items
+// folded beforehand, as the offers keep them: a text no item holds (every
+// item is looked at) and one that many hold; and the folding of one list,
+// paid once whenever a list's items change.
 int offersMode(int count)
 {
-    const auto lists = offerLists(count);
-    finish(QStringLiteral("ns_none=") +
-           QString::number(medianOfferNs(QStringLiteral("QQ"), lists)) +
-           QStringLiteral(" ns_many=") +
-           QString::number(medianOfferNs(QStringLiteral("TERM 1"), lists)));
+    QList<EarlierSearchMatch::SourceList> lists;
+    for (qint16 list = 1; list <= 3; ++list)
+        lists.append({list, offerItems(count, list)});
+    const auto matching = [&lists](const QString &text) {
+        return medianNs(1001, [&] { return EarlierSearchMatch::offers(text, lists).size(); });
+    };
+    const QStringList items = offerItems(count, 1);
+    const qint64 fold = medianNs(101, [&items] { return FoldedItems(items).size(); });
+    finish(QStringLiteral("ns_none=") + QString::number(matching(QStringLiteral("QQ"))) +
+           QStringLiteral(" ns_many=") + QString::number(matching(QStringLiteral("TERM 1"))) +
+           QStringLiteral(" ns_fold=") + QString::number(fold));
 }
 
-// The first keystroke in the real window, which builds the offers and reads
-// lists 2 and 3 from their files, against a later one. The profile must
-// hold those files already: this mode only reads.
-int offersWindowMode()
+// Two keystrokes in the real window: the first builds the offers and reads
+// lists 2 and 3 from their files, the second matches only. The profile must
+// hold those files already: this mode only reads. `keys` are the two keys,
+// such as "qq".
+int offersWindowMode(const QString &keys)
 {
     for (qint16 list = 2; list <= 3; ++list) {
         if (!QFile::exists(DataFolder::historyFilePath(list)))
             return fail(
                 QStringLiteral("no history file at %1").arg(DataFolder::historyFilePath(list)));
     }
-    return showLauncher([](MainForm &form) {
-        afterUserPause([&form] {
+    return showLauncher([keys](MainForm &form) {
+        afterUserPause([&form, keys] {
             const bool builtBefore = form.findChild<QWidget *>(QStringLiteral("EarlierSearches"));
             QLineEdit *box = searchBox(form);
             box->setFocus();
             QElapsedTimer timer;
             timer.start();
-            QTest::keyClick(box, Qt::Key_T);
+            QTest::keyClicks(box, keys.left(1));
             const qint64 first = timer.nsecsElapsed();
             timer.restart();
-            QTest::keyClick(box, Qt::Key_E);
+            QTest::keyClicks(box, keys.mid(1, 1));
             const qint64 next = timer.nsecsElapsed();
             const auto *popup = form.findChild<QListWidget *>(QStringLiteral("EarlierSearches"));
             finish(QStringLiteral("built_before_typing=") + QString::number(int(builtBefore)) +
@@ -453,7 +460,7 @@ int usage()
                "                     serve versions|stall|huge|flood|endless-header |\n"
                "                     filter plain|dashes MB | paste plain|dashes MB |\n"
                "                     paste-floor GEOMETRY plain|dashes MB |\n"
-               "                     offers ITEMS | offers-window\n",
+               "                     offers ITEMS | offers-window KEYS\n",
                stderr);
     return 2;
 }
@@ -490,7 +497,7 @@ int main(int argc, char *argv[])
         return pasteFloorMode(args[1], args[2], args[3].toInt());
     if (mode == u"offers" && args.size() == 2)
         return offersMode(args[1].toInt());
-    if (mode == u"offers-window" && args.size() == 1)
-        return offersWindowMode();
+    if (mode == u"offers-window" && args.size() == 2 && args[1].size() == 2)
+        return offersWindowMode(args[1]);
     return usage();
 }

@@ -5,6 +5,7 @@
 #include "rules/InstanceMessage.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -21,7 +22,8 @@ const QString ProgramName = QStringLiteral("nimbrel-launcher");
 
 QString helpText()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "Nimbrel::CommandLine",
                "Usage: %1 [OPTION]... [TERM]...\n"
                "Opens the wiki page for TERM in the default browser, exactly as if TERM had been\n"
                "typed into the search box and Enter pressed. Without TERM, opens the window.\n"
@@ -47,15 +49,17 @@ QString helpText()
 QString versionText()
 {
     // The version as the window's caption shows it, then the file's version.
-    return AppInfo::ApplicationTitle + QStringLiteral(", v") + executableVersionText() +
-           QStringLiteral(" (file version " NIMBREL_FILE_VERSION ")\n");
+    return QCoreApplication::translate("Nimbrel::CommandLine", "%1, v%2 (file version %3)\n")
+        .arg(AppInfo::ApplicationTitle, executableVersionText(),
+             QStringLiteral(NIMBREL_FILE_VERSION));
 }
 
 CommandLine error(const QString &what)
 {
     return {CommandLine::Action::Error, QString(),
-            ProgramName + QStringLiteral(": ") + what + QStringLiteral("\nTry '") + ProgramName +
-                QStringLiteral(" --help' for more information.\n")};
+            QCoreApplication::translate("Nimbrel::CommandLine",
+                                        "%1: %2\nTry '%1 --help' for more information.\n")
+                .arg(ProgramName, what)};
 }
 
 } // namespace
@@ -79,7 +83,8 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 
     const QString term = parser.positionalArguments().join(u' ');
     if (term.size() > InstanceMessage::MaxTermLength)
-        return error(QStringLiteral("the search term is longer than %1 characters.")
+        return error(QCoreApplication::translate("Nimbrel::CommandLine",
+                                                 "the search term is longer than %1 characters.")
                          .arg(InstanceMessage::MaxTermLength));
     return {Action::Start, term, QString()};
 }

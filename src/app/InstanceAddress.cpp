@@ -1,5 +1,6 @@
 #include "app/InstanceAddress.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,13 +44,16 @@ QString unsafeFolderReason(const QString &folder, const QString &name)
     if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
         return QString::fromLocal8Bit(strerror(errno));
     if (!S_ISDIR(info.st_mode))
-        return QStringLiteral("it is not a folder");
+        return QCoreApplication::translate("Nimbrel::InstanceAddress", "it is not a folder");
     if (info.st_uid != ::getuid())
-        return QStringLiteral("it belongs to another user");
+        return QCoreApplication::translate("Nimbrel::InstanceAddress",
+                                           "it belongs to another user");
     if (info.st_mode & (S_IRWXG | S_IRWXO))
-        return QStringLiteral("other users have access to it");
+        return QCoreApplication::translate("Nimbrel::InstanceAddress",
+                                           "other users have access to it");
     if (QFile::encodeName(folder + u'/' + name).size() >= qsizetype(sizeof(sockaddr_un::sun_path)))
-        return QStringLiteral("the socket's path in it would be too long");
+        return QCoreApplication::translate("Nimbrel::InstanceAddress",
+                                           "the socket's path in it would be too long");
     return QString();
 }
 
@@ -95,9 +99,12 @@ InstanceAddress InstanceAddress::forThisSession()
     QStringList refused;
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty()) {
-        refused << QStringLiteral("XDG_RUNTIME_DIR is not set");
+        refused << QCoreApplication::translate("Nimbrel::InstanceAddress",
+                                               "XDG_RUNTIME_DIR is not set");
     } else if (const QString reason = unsafeFolderReason(folder, name); !reason.isEmpty()) {
-        refused << QStringLiteral("XDG_RUNTIME_DIR (%1) is not used: %2").arg(folder, reason);
+        refused << QCoreApplication::translate("Nimbrel::InstanceAddress",
+                                               "XDG_RUNTIME_DIR (%1) is not used: %2")
+                       .arg(folder, reason);
         folder.clear();
     }
     if (folder.isEmpty()) {
@@ -111,18 +118,23 @@ InstanceAddress InstanceAddress::forThisSession()
         };
         for (const QString &candidate : candidates) {
             if (const QString reason = makeOwnFolder(candidate, name); !reason.isEmpty()) {
-                refused << QStringLiteral("%1 is not used: %2").arg(candidate, reason);
+                refused << QCoreApplication::translate("Nimbrel::InstanceAddress",
+                                                       "%1 is not used: %2")
+                               .arg(candidate, reason);
                 continue;
             }
             folder = candidate;
             break;
         }
         if (folder.isEmpty()) {
-            address.error = QStringLiteral("no folder can hold the launcher's socket (%1).")
-                                .arg(refused.join(QStringLiteral("; ")));
+            address.error =
+                QCoreApplication::translate("Nimbrel::InstanceAddress",
+                                            "no folder can hold the launcher's socket (%1).")
+                    .arg(refused.join(QStringLiteral("; ")));
             return address;
         }
-        address.warning = QStringLiteral("%1; the launcher's socket is in %2.")
+        address.warning = QCoreApplication::translate("Nimbrel::InstanceAddress",
+                                                      "%1; the launcher's socket is in %2.")
                               .arg(refused.join(QStringLiteral("; ")), folder);
     }
     address.serverName = folder + u'/' + name;

@@ -1,5 +1,6 @@
 #include "app/InstanceClient.h"
 
+#include <QCoreApplication>
 #include <QLocalSocket>
 
 namespace Nimbrel
@@ -66,7 +67,8 @@ HandOver HandOver::attempt(const QString &serverName, const QByteArray &request,
         result.reply = *reply;
     } else {
         result.outcome = Outcome::Dropped;
-        result.detail = QStringLiteral("it answered something else");
+        result.detail =
+            QCoreApplication::translate("Nimbrel::InstanceClient", "it answered something else");
     }
     return result;
 }

@@ -11,6 +11,7 @@
 #include "windows/MainForm.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QThread>
@@ -50,7 +51,9 @@ using Console::print;
 
 void complainNothingToSearch(const QString &term)
 {
-    complain(QStringLiteral("nothing to search: \"%1\" holds no character the search box takes.")
+    complain(QCoreApplication::translate(
+                 "Nimbrel::Launcher",
+                 "nothing to search: \"%1\" holds no character the search box takes.")
                  .arg(term));
 }
 
@@ -69,9 +72,11 @@ bool takeLock(QLockFile &lock, const QDeadlineTimer &deadline)
 
 void complainBusy(const QString &term)
 {
-    complain(QStringLiteral("\"%1\" was not searched: the launcher has a window open that "
-                            "waits for an answer.")
-                 .arg(term));
+    complain(
+        QCoreApplication::translate("Nimbrel::Launcher",
+                                    "\"%1\" was not searched: the launcher has a window open that "
+                                    "waits for an answer.")
+            .arg(term));
 }
 
 // What Qt says while it opens the display: held back, and told only once the
@@ -85,14 +90,16 @@ QString noDisplayText()
     const QString x11 = qEnvironmentVariable("DISPLAY");
     const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (x11.isEmpty() && wayland.isEmpty())
-        return QStringLiteral("no display could be opened: neither DISPLAY nor WAYLAND_DISPLAY "
-                              "is set.");
+        return QCoreApplication::translate(
+            "Nimbrel::Launcher", "no display could be opened: neither DISPLAY nor WAYLAND_DISPLAY "
+                                 "is set.");
     QStringList named;
     if (!wayland.isEmpty())
         named << QStringLiteral("WAYLAND_DISPLAY=") + wayland;
     if (!x11.isEmpty())
         named << QStringLiteral("DISPLAY=") + x11;
-    return QStringLiteral("no display could be opened (%1).").arg(named.join(QStringLiteral(", ")));
+    return QCoreApplication::translate("Nimbrel::Launcher", "no display could be opened (%1).")
+        .arg(named.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -119,7 +126,9 @@ std::optional<int> Launcher::handOver()
     if (!m_address.warning.isEmpty())
         complain(m_address.warning);
     if (!m_address.error.isEmpty()) {
-        complain(m_address.error + QStringLiteral(" Starting without looking for a running one."));
+        complain(QCoreApplication::translate("Nimbrel::Launcher",
+                                             "%1 Starting without looking for a running one.")
+                     .arg(m_address.error));
         return std::nullopt;
     }
 
@@ -147,13 +156,16 @@ std::optional<int> Launcher::handOver()
             const bool timedOut = m_electionLock->error() == QLockFile::LockFailedError;
             m_electionLock.reset();
             if (timedOut) {
-                complain(
-                    QStringLiteral("another start held %1 for too long.").arg(m_address.lockPath));
+                complain(QCoreApplication::translate("Nimbrel::Launcher",
+                                                     "another start held %1 for too long.")
+                             .arg(m_address.lockPath));
                 return 1;
             }
-            complain(QStringLiteral("%1 cannot be created; starting without looking for a "
-                                    "running launcher.")
-                         .arg(m_address.lockPath));
+            complain(
+                QCoreApplication::translate("Nimbrel::Launcher",
+                                            "%1 cannot be created; starting without looking for a "
+                                            "running launcher.")
+                    .arg(m_address.lockPath));
             return std::nullopt;
         }
         m_electionLock.reset();
@@ -166,16 +178,20 @@ std::optional<int> Launcher::handOver()
                 QThread::msleep(RetryMs);
                 continue;
             }
-            complain(QStringLiteral("the running launcher did not take the request (%1).")
+            complain(QCoreApplication::translate(
+                         "Nimbrel::Launcher", "the running launcher did not take the request (%1).")
                          .arg(attempt.detail));
             return 1;
         case HandOver::Outcome::TimedOut:
-            complain(QStringLiteral("the running launcher did not answer within %1 seconds.")
-                         .arg(HandOverTimeoutMs / 1000));
+            complain(
+                QCoreApplication::translate(
+                    "Nimbrel::Launcher", "the running launcher did not answer within %1 seconds.")
+                    .arg(HandOverTimeoutMs / 1000));
             return 1;
         case HandOver::Outcome::Refused:
         case HandOver::Outcome::NoInstance:
-            complain(QStringLiteral("cannot reach the running launcher at %1: %2")
+            complain(QCoreApplication::translate("Nimbrel::Launcher",
+                                                 "cannot reach the running launcher at %1: %2")
                          .arg(m_address.serverName, attempt.detail));
             return 1;
         }
@@ -230,8 +246,10 @@ MainForm &Launcher::open()
     if (m_electionLock) {
         m_server = std::make_unique<InstanceServer>();
         if (!m_server->listen(m_address.serverName)) {
-            complain(QStringLiteral("cannot listen at %1 (%2); later starts open windows of "
-                                    "their own.")
+            complain(QCoreApplication::translate(
+                         "Nimbrel::Launcher",
+                         "cannot listen at %1 (%2); later starts open windows of "
+                         "their own.")
                          .arg(m_address.serverName, m_server->errorString()));
             m_server.reset();
         }

@@ -100,8 +100,10 @@ void SessionEnd::installSignalHandlers()
     std::signal(SIGPIPE, SIG_IGN);
     if (signalPipe[0] < 0 &&
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
-        qWarning("nimbrel-launcher: signals will end the launcher without saving: %s",
-                 strerror(errno));
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        qWarning(
+            "nimbrel-launcher: %s",
+            qUtf8Printable(tr("signals will end the launcher without saving: %1").arg(reason)));
         return;
     }
     m_signalNotifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);

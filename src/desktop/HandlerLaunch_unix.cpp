@@ -4,6 +4,7 @@
 #include "rules/TextElision.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -104,8 +105,10 @@ QString Watch::reason()
     if (!said.isEmpty())
         return elided(said);
     if (process.exitStatus() == QProcess::CrashExit || process.error() == QProcess::FailedToStart)
-        return m_program + QStringLiteral(" ended unexpectedly.");
-    return m_program + QStringLiteral(" ended with exit code %1.").arg(process.exitCode());
+        return QCoreApplication::translate("Nimbrel::Desktop", "%1 ended unexpectedly.")
+            .arg(m_program);
+    return QCoreApplication::translate("Nimbrel::Desktop", "%1 ended with exit code %2.")
+        .arg(m_program, QString::number(process.exitCode()));
 }
 
 void Watch::ended()
@@ -146,8 +149,9 @@ MaybeFailure start(const QString &program, const QStringList &arguments, const Q
 
     process.start();
     if (!process.waitForStarted(StartWaitMs) && process.state() == QProcess::NotRunning) {
-        Failure notStarted{QStringLiteral("This could not be started:"), program,
-                           process.errorString()};
+        Failure notStarted{
+            QCoreApplication::translate("Nimbrel::Desktop", "This could not be started:"), program,
+            process.errorString()};
         delete watch;
         return notStarted;
     }
@@ -187,7 +191,9 @@ Failure reportNotOpened(const QString &target, const QString &reason)
     QWidget *parent = QApplication::activeModalWidget();
     if (!parent)
         parent = QApplication::activeWindow();
-    const Failure failure{QStringLiteral("This could not be opened:"), elided(target), reason};
+    const Failure failure{
+        QCoreApplication::translate("Nimbrel::Desktop", "This could not be opened:"),
+        elided(target), reason};
     reportFailure(parent, failure);
     return failure;
 }

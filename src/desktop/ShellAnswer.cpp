@@ -1,5 +1,7 @@
 #include "desktop/ShellAnswer.h"
 
+#include <QCoreApplication>
+
 namespace Nimbrel
 {
 
@@ -7,34 +9,41 @@ namespace
 {
 
 // The answers ShellExecute documents; every one of them is 32 or less.
-QString shellReason(qintptr answer)
+const char *documentedReason(qintptr answer)
 {
     switch (answer) {
     case 0: // out of memory or resources
     case 8: // SE_ERR_OOM
-        return QStringLiteral("The system is out of memory or resources.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "The system is out of memory or resources.");
     case 2: // ERROR_FILE_NOT_FOUND, SE_ERR_FNF
-        return QStringLiteral("The file was not found.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "The file was not found.");
     case 3: // ERROR_PATH_NOT_FOUND, SE_ERR_PNF
-        return QStringLiteral("The path was not found.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "The path was not found.");
     case 5: // SE_ERR_ACCESSDENIED
-        return QStringLiteral("Access was denied.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "Access was denied.");
     case 11: // ERROR_BAD_FORMAT
-        return QStringLiteral("The program is not a valid Windows program.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "The program is not a valid Windows program.");
     case 26: // SE_ERR_SHARE
-        return QStringLiteral("A sharing violation occurred.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "A sharing violation occurred.");
     case 27: // SE_ERR_ASSOCINCOMPLETE
     case 31: // SE_ERR_NOASSOC
-        return QStringLiteral("No program is associated with it.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "No program is associated with it.");
     case 28: // SE_ERR_DDETIMEOUT
     case 29: // SE_ERR_DDEFAIL
     case 30: // SE_ERR_DDEBUSY
-        return QStringLiteral("The program that opens it did not answer.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "The program that opens it did not answer.");
     case 32: // SE_ERR_DLLNOTFOUND
-        return QStringLiteral("A library it needs was not found.");
+        return QT_TRANSLATE_NOOP("Nimbrel::Desktop", "A library it needs was not found.");
     default:
-        return QStringLiteral("The shell answered %1.").arg(answer);
+        return nullptr;
     }
+}
+
+QString shellReason(qintptr answer)
+{
+    if (const char *reason = documentedReason(answer))
+        return QCoreApplication::translate("Nimbrel::Desktop", reason);
+    return QCoreApplication::translate("Nimbrel::Desktop", "The shell answered %1.").arg(answer);
 }
 
 } // namespace
@@ -43,7 +52,8 @@ MaybeFailure shellAnswer(qintptr answer, const QString &target)
 {
     if (answer > 32)
         return std::nullopt;
-    return Failure{QStringLiteral("This could not be opened:"), target, shellReason(answer)};
+    return Failure{QCoreApplication::translate("Nimbrel::Desktop", "This could not be opened:"),
+                   target, shellReason(answer)};
 }
 
 } // namespace Nimbrel

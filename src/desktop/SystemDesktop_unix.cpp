@@ -2,6 +2,7 @@
 
 #include "desktop/HandlerLaunch.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -24,8 +25,10 @@ bool looksLikeOption(const QString &argument)
 Failure refuseOption(const QString &target)
 {
     return HandlerLaunch::reportNotOpened(
-        target, QStringLiteral("It begins with \"-\", which the program that opens it would take "
-                               "for an option."));
+        target,
+        QCoreApplication::translate(
+            "Nimbrel::Desktop",
+            "It begins with \"-\", which the program that opens it would take for an option."));
 }
 
 // xdg-open finds the desktop's default application for a URL or a file, and
@@ -43,9 +46,10 @@ MaybeFailure openTarget(const QString &target, const QUrl &url)
     if (!notStarted || QDesktopServices::openUrl(url))
         return std::nullopt;
     return HandlerLaunch::reportNotOpened(
-        target,
-        QStringLiteral("No program to open it was found: xdg-open could not be started (%1).")
-            .arg(notStarted->reason));
+        target, QCoreApplication::translate(
+                    "Nimbrel::Desktop",
+                    "No program to open it was found: xdg-open could not be started (%1).")
+                    .arg(notStarted->reason));
 }
 
 } // namespace
@@ -68,8 +72,9 @@ MaybeFailure SystemDesktop::openInDefaultHandler(const QString &target, const QS
         return refuseOption(parameters);
     if (const MaybeFailure notStarted = HandlerLaunch::start(target, {parameters}, target))
         return HandlerLaunch::reportNotOpened(
-            target,
-            QStringLiteral("The program could not be started (%1).").arg(notStarted->reason));
+            target, QCoreApplication::translate("Nimbrel::Desktop",
+                                                "The program could not be started (%1).")
+                        .arg(notStarted->reason));
     return std::nullopt;
 }
 

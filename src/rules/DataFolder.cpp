@@ -2,6 +2,7 @@
 
 #include "rules/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,8 +47,11 @@ MaybeFailure ensureExists(const QString &folder)
     if (info.exists()) {
         if (info.isDir())
             return std::nullopt;
-        return Failure{QStringLiteral("The data folder cannot be used."), folder,
-                       QStringLiteral("A file of that name stands where the folder should be.")};
+        return Failure{
+            QCoreApplication::translate("Nimbrel::DataFolder", "The data folder cannot be used."),
+            folder,
+            QCoreApplication::translate("Nimbrel::DataFolder",
+                                        "A file of that name stands where the folder should be.")};
     }
     std::error_code error;
     // The base folder itself may be missing on a fresh account (the XDG data
@@ -55,8 +59,9 @@ MaybeFailure ensureExists(const QString &folder)
     std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), error);
     if (!error)
         return std::nullopt;
-    return Failure{QStringLiteral("The data folder could not be created."), folder,
-                   QString::fromStdString(error.message())};
+    return Failure{
+        QCoreApplication::translate("Nimbrel::DataFolder", "The data folder could not be created."),
+        folder, QString::fromStdString(error.message())};
 }
 
 MaybeFailure migrateOldHistoryFile(const QString &folder)
@@ -70,14 +75,17 @@ MaybeFailure migrateOldHistoryFile(const QString &folder)
     // to a device would be copied without end.
     QFile oldFile;
     if (const MaybeFailure refused = SafeFile::openForReading(oldFile, oldPath))
-        return refused->as(QStringLiteral("The old history list could not be read."));
+        return refused->as(QCoreApplication::translate("Nimbrel::DataFolder",
+                                                       "The old history list could not be read."));
     if (const MaybeFailure refused = SafeFile::replace(newPath, oldFile))
-        return refused->as(QStringLiteral("The old history list could not be copied."));
+        return refused->as(QCoreApplication::translate(
+            "Nimbrel::DataFolder", "The old history list could not be copied."));
     oldFile.close();
     QFile copied(oldPath);
     if (!copied.remove())
-        return Failure{QStringLiteral("The old history list could not be removed."), oldPath,
-                       copied.errorString()};
+        return Failure{QCoreApplication::translate("Nimbrel::DataFolder",
+                                                   "The old history list could not be removed."),
+                       oldPath, copied.errorString()};
     return std::nullopt;
 }
 

@@ -7,6 +7,23 @@
 namespace Nimbrel::EarlierSearchMatch
 {
 
+namespace
+{
+
+bool hasTerm(const QList<Offer> &offers, const QString &term)
+{
+    return std::any_of(offers.cbegin(), offers.cend(),
+                       [&](const Offer &offer) { return offer.term == term; });
+}
+
+bool hasItem(const QList<Offer> &offers, const QString &item)
+{
+    return std::any_of(offers.cbegin(), offers.cend(),
+                       [&](const Offer &offer) { return offer.item == item; });
+}
+
+} // namespace
+
 QString termOf(const QString &item)
 {
     const QString typed = SearchRules::typedInsertion(QString(), 0, 0, item);
@@ -15,40 +32,47 @@ QString termOf(const QString &item)
 
 QList<Offer> offers(const QString &text, const QList<SourceList> &lists, qsizetype limit)
 {
-    QList<Offer> result;
     if (text.isEmpty() || limit < 1)
-        return result;
+        return {};
+    const QString folded = FoldedItems::fold(text);
 
-    struct Hit {
-        const SourceList *list;
-        const QString *item;
-    };
-    // One pass finds both kinds; a term is worked out only for what may be
-    // shown, since a list without a size limit can hold thousands of items.
-    QList<Hit> starting;
-    QList<Hit> within;
+    // Each kind in the order found, without repeats; a term is worked out
+    // only for an item that may be shown. An item holding the text further on
+    // gives way to one starting with it, wherever that is found.
+    QList<Offer> starting;
+    QList<Offer> within;
     for (const SourceList &list : lists) {
-        for (const QString &item : list.items) {
+        for (qsizetype from = 0; from < list.items.size();) {
+            // Once `limit` items hold the text further on, only those that
+            // start with it can still be shown, and they are quicker to find.
+            const FoldedItems::Hit hit = within.size() < limit ? list.items.find(folded, from)
+                                                               : list.items.findStart(folded, from);
+            if (hit.item < 0)
+                break;
+            from = hit.item + 1;
+            const QString &item = list.items.items().at(hit.item);
             if (SearchRules::isDashItem(item))
                 continue;
-            const qsizetype at = item.indexOf(text, 0, Qt::CaseInsensitive);
-            if (at == 0)
-                starting.append({&list, &item});
-            else if (at > 0)
-                within.append({&list, &item});
+            const bool starts = hit.at == 0;
+            // The same item is the same term; a list of repeats costs no more.
+            if (hasItem(starting, item) || (!starts && hasItem(within, item)))
+                continue;
+            QString term = termOf(item);
+            if (hasTerm(starting, term) || (!starts && hasTerm(within, term)))
+                continue;
+            (starts ? starting : within).append({item, std::move(term), list.number});
+            // Nothing found after that many could be shown.
+            if (starting.size() == limit)
+                return starting;
         }
     }
 
-    for (const QList<Hit> *hits : {&starting, &within}) {
-        for (const Hit &hit : *hits) {
-            if (result.size() == limit)
-                return result;
-            QString term = termOf(*hit.item);
-            const bool known = std::any_of(result.cbegin(), result.cend(),
-                                           [&](const Offer &offer) { return offer.term == term; });
-            if (!known)
-                result.append({*hit.item, std::move(term), hit.list->number});
-        }
+    QList<Offer> result = std::move(starting);
+    for (Offer &offer : within) {
+        if (result.size() == limit)
+            break;
+        if (!hasTerm(result, offer.term))
+            result.append(std::move(offer));
     }
     return result;
 }

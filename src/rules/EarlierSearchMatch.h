@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/FoldedItems.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,9 +14,11 @@ namespace Nimbrel::EarlierSearchMatch
 constexpr qsizetype MaxOffers = 8;
 
 // One history list's items, newest first, and the number the user knows it by.
+// The items are folded for matching when the list is made, so a caller keeps
+// a list for as long as its items stay the same.
 struct SourceList {
     qint16 number = 0;
-    QStringList items;
+    FoldedItems items;
 };
 
 struct Offer {

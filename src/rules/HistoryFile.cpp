@@ -3,6 +3,7 @@
 #include "rules/SafeFile.h"
 #include "rules/SearchRules.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -164,7 +165,8 @@ HistoryLoadResult loadHistoryFile(const QString &path, qint16 maxItems,
     QFile file;
     if (const MaybeFailure refused = SafeFile::openForReading(file, path)) {
         result.status = HistoryLoad::Failed;
-        result.failure = refused->as(QStringLiteral("The history list could not be read."));
+        result.failure = refused->as(QCoreApplication::translate(
+            "Nimbrel::HistoryFile", "The history list could not be read."));
         return result;
     }
     const bool unlimited = maxItems < 1;
@@ -202,7 +204,8 @@ MaybeFailure saveHistoryFile(const QString &path, const QList<HistoryLine> &item
     }
     if (itemBytes)
         *itemBytes = content.size();
-    const QString what = QStringLiteral("The history list could not be saved.");
+    const QString what =
+        QCoreApplication::translate("Nimbrel::HistoryFile", "The history list could not be saved.");
     QFile old;
     if (keepFrom >= 0) {
         if (const MaybeFailure refused = SafeFile::openForReading(old, path))

@@ -5,6 +5,8 @@
 #include "rules/DataFolder.h"
 #include "rules/SettingsStore.h"
 
+#include <QCoreApplication>
+
 namespace Nimbrel
 {
 
@@ -165,9 +167,13 @@ MaybeFailure LauncherSession::saveList(QList<HistoryLine> &lines, bool *rebased)
     // Whatever the file holds, the launcher does not know it: writing the
     // list over it could destroy a whole list.
     if (known && m_file.unreadable)
-        return Failure{QStringLiteral("The history list could not be saved."), path,
-                       QStringLiteral("It could not be read when the list was loaded, so it is "
-                                      "left as it is. Your searches stay in the window.")};
+        return Failure{
+            QCoreApplication::translate("Nimbrel::LauncherSession",
+                                        "The history list could not be saved."),
+            path,
+            QCoreApplication::translate("Nimbrel::LauncherSession",
+                                        "It could not be read when the list was loaded, so it is "
+                                        "left as it is. Your searches stay in the window.")};
 
     qint64 keepFrom = known ? m_file.unreadFrom : -1;
     if (known && changedSinceRead()) {
@@ -178,8 +184,9 @@ MaybeFailure LauncherSession::saveList(QList<HistoryLine> &lines, bool *rebased)
             loadHistoryFile(path, m_historyListMaxItems,
                             [&](HistoryLine &&line) { current.append(std::move(line)); });
         if (reread.status == HistoryLoad::Failed)
-            return Failure{QStringLiteral("The history list could not be saved."), path,
-                           reread.failure.reason};
+            return Failure{QCoreApplication::translate("Nimbrel::LauncherSession",
+                                                       "The history list could not be saved."),
+                           path, reread.failure.reason};
         lines = replayHistoryChanges(current, m_file.changes, m_historyListMaxItems);
         keepFrom = reread.unreadFrom;
         if (rebased)

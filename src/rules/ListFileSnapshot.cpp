@@ -5,15 +5,16 @@
 namespace Nimbrel
 {
 
-const QStringList &ListFileSnapshot::items(const QString &path, qint16 maxItems)
+const FoldedItems &ListFileSnapshot::read(const QString &path, qint16 maxItems)
 {
     if (m_read && path == m_path && maxItems == m_maxItems && SafeFile::stamp(path) == m_stamp)
         return m_items;
-    m_items.clear();
+    QStringList items;
     const HistoryLoadResult result = loadHistoryFile(
-        path, maxItems, [this](HistoryLine &&line) { m_items.append(std::move(line.text)); });
+        path, maxItems, [&items](HistoryLine &&line) { items.append(std::move(line.text)); });
     if (result.status != HistoryLoad::Read)
-        m_items.clear();
+        items.clear();
+    m_items = FoldedItems(std::move(items));
     // The stamp from before the read: a change made while it read shows next time.
     m_stamp = result.stamp;
     m_path = path;

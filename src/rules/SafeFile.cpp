@@ -1,6 +1,7 @@
 #include "rules/SafeFile.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -24,9 +25,16 @@ namespace Nimbrel::SafeFile
 namespace
 {
 
-const QString FolderReason = QStringLiteral("It is a folder, not a file.");
-const QString NotRegularReason =
-    QStringLiteral("It is not a regular file (it is a pipe, a device or a socket).");
+QString folderReason()
+{
+    return QCoreApplication::translate("Nimbrel::SafeFile", "It is a folder, not a file.");
+}
+
+QString notRegularReason()
+{
+    return QCoreApplication::translate(
+        "Nimbrel::SafeFile", "It is not a regular file (it is a pipe, a device or a socket).");
+}
 
 constexpr qint64 CopyChunk = 64 * 1024;
 
@@ -156,9 +164,9 @@ MaybeFailure openForReading(QFile &file, const QString &path)
     // something (a tape rewinds), and a pipe would block the open itself.
     const QFileInfo info(path);
     if (info.isDir())
-        return refusal(path, FolderReason);
+        return refusal(path, folderReason());
     if (info.exists() && !info.isFile())
-        return refusal(path, NotRegularReason);
+        return refusal(path, notRegularReason());
 #ifdef Q_OS_UNIX
     // Something else may have taken the file's place since: the open does not
     // wait, and what was opened is looked at once more.
@@ -170,7 +178,7 @@ MaybeFailure openForReading(QFile &file, const QString &path)
     };
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
-        return refusal(path, S_ISDIR(status.st_mode) ? FolderReason : NotRegularReason);
+        return refusal(path, S_ISDIR(status.st_mode) ? folderReason() : notRegularReason());
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -190,7 +198,7 @@ MaybeFailure replace(const QString &path, QIODevice &content)
 {
     const QFileInfo entry(path);
     if (!entry.isSymbolicLink() && entry.isDir())
-        return refusal(path, FolderReason);
+        return refusal(path, folderReason());
     // Renaming replaces the entry at the path, whatever it is, and never
     // what a link there points to.
     return writeAndRename(path, entry, content, nullptr);
@@ -213,16 +221,19 @@ MaybeFailure replaceTarget(const QString &path, const QByteArray &content, QIODe
         const QString followed =
             target.exists() ? target.canonicalFilePath() : target.symLinkTarget();
         if (followed.isEmpty())
-            return refusal(path, QStringLiteral("It is a link that leads to no file."));
+            return refusal(path, QCoreApplication::translate(
+                                     "Nimbrel::SafeFile", "It is a link that leads to no file."));
         target = QFileInfo(followed);
     }
     if (target.isDir())
-        return refusal(path, FolderReason);
+        return refusal(path, folderReason());
     if (target.exists() && !target.isFile())
-        return refusal(path, NotRegularReason);
+        return refusal(path, notRegularReason());
     // Root may write anywhere; the mode bits still say what the user wants.
     if (target.exists() && !(target.permissions() & QFileDevice::WriteOwner))
-        return refusal(path, QStringLiteral("The file is read-only; it was left as it is."));
+        return refusal(path,
+                       QCoreApplication::translate("Nimbrel::SafeFile",
+                                                   "The file is read-only; it was left as it is."));
     QBuffer buffer;
     buffer.setData(content);
     buffer.open(QIODevice::ReadOnly);

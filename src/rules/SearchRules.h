@@ -33,13 +33,11 @@ bool dashAllowed(const QString &text, int caret);
 char16_t filterKeyAscii(char16_t keyAscii, const QString &text, int caret);
 
 // What typing `typed` one character after another inserts at the caret of
-// `text`, whose selection [selectionStart, selectionStart + selectionLength) the
-// first character that gets through replaces. Pasted and dropped text goes
-// through this, so it ends up as if the user had typed it. Typing stops once
-// the text would grow beyond MaxTermLength, so what is inserted never makes
-// it longer than that. Takes time in proportion to the length of `typed`, at
-// most, whatever the length of `text`; a selection reaching outside `text`
-// is cut to it.
+// `text`; pasted and dropped text goes in through this. The first character
+// that gets through replaces the selection [selectionStart, selectionStart +
+// selectionLength), cut to `text`. Typing stops before the text would grow
+// beyond MaxTermLength. Takes time in proportion to the length of `typed`, at
+// most, whatever the length of `text`.
 QString typedInsertion(const QString &text, int selectionStart, int selectionLength,
                        const QString &typed);
 

@@ -3,6 +3,7 @@
 #include "rules/IniEdit.h"
 #include "rules/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,13 @@ const QString Section = QStringLiteral("Settings");
 // at about 22,000. The launcher's own file holds a few hundred bytes.
 constexpr qint64 MaxIniFileBytes = 16 * 1024;
 
+QString notSaved(const QString &key)
+{
+    return QCoreApplication::translate("Nimbrel::SettingsStore",
+                                       "The setting \"%1\" could not be saved.")
+        .arg(key);
+}
+
 // Where QSettings keeps the INI file on an XDG platform, worked out without
 // opening it: opening is what parses it.
 QString iniFilePath()
@@ -51,12 +59,16 @@ std::optional<QString> unusableReason()
     if (!file.exists())
         return std::nullopt;
     if (!file.isFile())
-        return QStringLiteral("The settings file is not a regular file, so it is not read; it is "
-                              "left as it is, and the launcher uses its defaults.");
+        return QCoreApplication::translate(
+            "Nimbrel::SettingsStore",
+            "The settings file is not a regular file, so it is not read; it is "
+            "left as it is, and the launcher uses its defaults.");
     if (file.size() > MaxIniFileBytes)
-        return QStringLiteral("The settings file is larger than any the launcher writes (over "
-                              "%1 KiB), so it is not read; it is left as it is, and the "
-                              "launcher uses its defaults.")
+        return QCoreApplication::translate(
+                   "Nimbrel::SettingsStore",
+                   "The settings file is larger than any the launcher writes (over "
+                   "%1 KiB), so it is not read; it is left as it is, and the "
+                   "launcher uses its defaults.")
             .arg(MaxIniFileBytes / 1024);
     return std::nullopt;
 #endif
@@ -118,7 +130,7 @@ QString rawIniValue(const QString &path, const QString &key)
 // followed, and a read-only file is left alone.
 MaybeFailure writeIniValue(const QString &path, const QString &key, const QString &text)
 {
-    const QString what = QStringLiteral("The setting \"%1\" could not be saved.").arg(key);
+    const QString what = notSaved(key);
     QByteArray old;
     if (QFileInfo::exists(path)) {
         QFile file;
@@ -131,12 +143,16 @@ MaybeFailure writeIniValue(const QString &path, const QString &key, const QStrin
     const QByteArray changed = IniEdit::withValue(old, Section, key, text);
     // The next start would refuse a larger file, and with it every setting.
     if (changed.size() > MaxIniFileBytes)
-        return Failure{what, path,
-                       QStringLiteral("The settings file would grow beyond %1 KiB, which the "
-                                      "launcher does not read; it is left as it is.")
-                           .arg(MaxIniFileBytes / 1024)};
+        return Failure{
+            what, path,
+            QCoreApplication::translate("Nimbrel::SettingsStore",
+                                        "The settings file would grow beyond %1 KiB, which the "
+                                        "launcher does not read; it is left as it is.")
+                .arg(MaxIniFileBytes / 1024)};
     if (!QDir().mkpath(QFileInfo(path).path()))
-        return Failure{what, path, QStringLiteral("The settings folder could not be created.")};
+        return Failure{what, path,
+                       QCoreApplication::translate("Nimbrel::SettingsStore",
+                                                   "The settings folder could not be created.")};
     const QFileInfo before(path);
     const QDateTime oldTime = before.lastModified();
     if (const MaybeFailure refused = SafeFile::replaceTarget(path, changed, nullptr))
@@ -154,14 +170,19 @@ QString statusReason(QSettings::Status status)
 {
     switch (status) {
     case QSettings::AccessError:
-        return QStringLiteral("The settings could not be written (no permission, or the folder "
-                              "cannot be created).");
+        return QCoreApplication::translate(
+            "Nimbrel::SettingsStore",
+            "The settings could not be written (no permission, or the folder "
+            "cannot be created).");
     case QSettings::FormatError:
-        return QStringLiteral("The settings file is not in a form that can be read.");
+        return QCoreApplication::translate("Nimbrel::SettingsStore",
+                                           "The settings file is not in a form that can be read.");
     case QSettings::NoError:
         break;
     }
-    return QStringLiteral("The settings file was not written completely (the disk may be full).");
+    return QCoreApplication::translate(
+        "Nimbrel::SettingsStore",
+        "The settings file was not written completely (the disk may be full).");
 }
 
 #endif
@@ -211,16 +232,15 @@ QString wikiPathLocation()
         "HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Nimbrel\\Settings\\WikiPath");
 #else
     Store store;
-    return store->fileName() + QStringLiteral(", key ") + Settings::WikiPath.name +
-           QStringLiteral(" in [") + Section + u']';
+    return QCoreApplication::translate("Nimbrel::SettingsStore", "%1, key %2 in [%3]")
+        .arg(store->fileName(), Settings::WikiPath.name, Section);
 #endif
 }
 
 MaybeFailure writeSetting(const QString &key, const QString &text)
 {
     if (const std::optional<QString> reason = unusableReason())
-        return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key),
-                       iniFilePath(), *reason};
+        return Failure{notSaved(key), iniFilePath(), *reason};
 #if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
     return writeIniValue(iniFilePath(), key, text);
 #else
@@ -230,8 +250,7 @@ MaybeFailure writeSetting(const QString &key, const QString &text)
     const QString path = store->fileName();
     if (store->status() == QSettings::NoError)
         return std::nullopt;
-    return Failure{QStringLiteral("The setting \"%1\" could not be saved.").arg(key), path,
-                   statusReason(store->status())};
+    return Failure{notSaved(key), path, statusReason(store->status())};
 #endif
 }
 

@@ -6,6 +6,7 @@
 #include "rules/SafeFile.h"
 #include "rules/VersionsFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -14,7 +15,7 @@
 namespace Nimbrel
 {
 
-QString updateTempFolder()
+QString versionsCopyFolder()
 {
 #ifdef Q_OS_WIN
     return DataFolder::appDataBase() + QDir::separator() + QStringLiteral("vbTemp");
@@ -27,13 +28,14 @@ QString updateTempFolder()
 
 QString versionsLocalPath()
 {
-    return updateTempFolder() + QStringLiteral("/versions.txt");
+    return versionsCopyFolder() + QStringLiteral("/versions.txt");
 }
 
 MaybeFailure writeLocalCopy(const QString &path, const QByteArray &bytes)
 {
     if (const MaybeFailure refused = SafeFile::replace(path, bytes))
-        return refused->as(QStringLiteral("The downloaded versions file could not be saved."));
+        return refused->as(QCoreApplication::translate(
+            "Nimbrel::UpdateVerdict", "The downloaded versions file could not be saved."));
     return std::nullopt;
 }
 

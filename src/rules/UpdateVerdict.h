@@ -23,10 +23,10 @@ struct UpdateVerdict {
     MaybeFailure failure = std::nullopt; // for DownloadFailed: a copy that was not written
 };
 
-// Where the check keeps the downloaded versions data file, "versions.txt":
-// on Windows in "vbTemp" under the per-user base folder, elsewhere in the
-// program's folder under the XDG cache home.
-QString updateTempFolder();
+// Where the check keeps its copy of the downloaded versions data file,
+// "versions.txt": on Windows the folder "vbTemp" under the per-user base
+// folder, elsewhere the program's folder under the XDG cache home.
+QString versionsCopyFolder();
 QString versionsLocalPath();
 
 // Replaces an earlier copy of the downloaded file, or a link or pipe put in

@@ -53,11 +53,11 @@ void EarlierSearches::refresh()
     QList<EarlierSearchMatch::SourceList> lists;
     if (!text.isEmpty()) {
         const qint16 current = m_source.currentList();
-        lists.append({current, m_source.currentItems()});
+        lists.append({current, currentItems()});
         const qint16 maxItems = m_source.maxItems();
         for (qint16 list = 1; list <= qint16(m_files.size()); ++list) {
             if (list != current)
-                lists.append({list, m_files[list - 1].items(m_source.listFile(list), maxItems)});
+                lists.append({list, m_files[list - 1].read(m_source.listFile(list), maxItems)});
         }
     }
     const QList<EarlierSearchMatch::Offer> offers = EarlierSearchMatch::offers(text, lists);
@@ -76,6 +76,18 @@ void EarlierSearches::refresh()
     // While the offers are shown they see the box's keys first, and a press
     // anywhere else closes them and still goes where it was aimed.
     qApp->installEventFilter(this);
+}
+
+// The list box's items, folded again only when they differ from the last
+// keystroke's: a search, a removal or another list changes them, typing does
+// not. The box keeps its list until its items change, so that comparing the
+// same list again costs nothing.
+const FoldedItems &EarlierSearches::currentItems()
+{
+    QStringList items = m_source.currentItems();
+    if (items != m_current.items())
+        m_current = FoldedItems(std::move(items));
+    return m_current;
 }
 
 void EarlierSearches::close()

@@ -47,6 +47,7 @@ private:
 
     void textChanged();
     void refresh();
+    const FoldedItems &currentItems();
     void close();
     void searchOffer(const QString &term);
     bool keyPressed(const QKeyEvent &key);
@@ -55,6 +56,7 @@ private:
     EarlierSearchesSource m_source;
     QPointer<EarlierSearchesPopup> m_popup;  // the window's child, which may go first
     std::array<ListFileSnapshot, 3> m_files; // index n - 1 for list n
+    FoldedItems m_current;                   // the list box's items as last seen
     QString m_shownFor;                      // the box's text the shown offers are for
     bool m_edited = false;                   // the change under way was the user's editing
     bool m_choosing = false;                 // an offer is going into the box

@@ -20,7 +20,7 @@ constexpr int EdgeMargin = 4;
 
 QString listLabel(qint16 list)
 {
-    return QStringLiteral("List ") + QString::number(list);
+    return EarlierSearchesPopup::tr("List %1").arg(list);
 }
 
 // Between the text and its background: dimmed, and still well readable in
@@ -100,7 +100,7 @@ private:
 EarlierSearchesPopup::EarlierSearchesPopup(QWidget *window) : QListWidget(window)
 {
     setObjectName(QStringLiteral("EarlierSearches"));
-    setAccessibleName(QStringLiteral("Earlier searches"));
+    setAccessibleName(tr("Earlier searches"));
     setFocusPolicy(Qt::NoFocus);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -130,7 +130,7 @@ void EarlierSearchesPopup::showOffers(const QList<EarlierSearchMatch::Offer> &of
         row->setData(TermRole, offer.term);
         row->setData(ListLabelRole, label);
         // Screen readers read the row as a whole.
-        row->setData(Qt::AccessibleTextRole, QString(offer.item + QStringLiteral(", ") + label));
+        row->setData(Qt::AccessibleTextRole, tr("%1, %2").arg(offer.item, label));
     }
     clearSelection();
     setCurrentRow(-1);

@@ -3,6 +3,7 @@
 #include <QListWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Nimbrel
 {
@@ -64,6 +65,8 @@ private:
     bool m_editing = false;
     // The current item while the focus is elsewhere.
     QPersistentModelIndex m_currentWhileAway;
+    // The items' texts until the items change.
+    mutable std::optional<QStringList> m_texts;
 };
 
 } // namespace Nimbrel

@@ -7,6 +7,7 @@
 #include "rules/VersionsFile.h"
 #include "windows/InputBlocker.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -15,35 +16,44 @@ namespace Nimbrel
 
 MessageRequest updateMessage(const UpdateVerdict &verdict, const QString &appVersion)
 {
-    const QString infoQuestion = QStringLiteral("\n\nGoto the Program Homepage for info ?");
+    const QString infoQuestion = QCoreApplication::translate(
+        "Nimbrel::UpdateCheck", "\n\nGoto the Program Homepage for info ?");
     MessageRequest request;
-    request.title = QStringLiteral("Current version: ") + appVersion;
+    request.title =
+        QCoreApplication::translate("Nimbrel::UpdateCheck", "Current version: %1").arg(appVersion);
     request.icon = QMessageBox::NoIcon;
     request.buttons = QMessageBox::Yes | QMessageBox::No;
     switch (verdict.outcome) {
     case UpdateOutcome::DownloadFailed:
-        request.text = QStringLiteral("Web Datafile not foud.");
+        request.text =
+            QCoreApplication::translate("Nimbrel::UpdateCheck", "Web Datafile not foud.");
         // A download that arrived but could not be kept is a file failure.
         if (verdict.failure)
             request.text += u"\n\n" + verdict.failure->path + u"\n\n" + verdict.failure->reason;
         request.text += infoQuestion;
         break;
     case UpdateOutcome::NoLocalFile:
-        request.text = QStringLiteral("Downloaded Datafile not foud.") + infoQuestion;
+        request.text =
+            QCoreApplication::translate("Nimbrel::UpdateCheck", "Downloaded Datafile not foud.") +
+            infoQuestion;
         break;
     case UpdateOutcome::NoEntry:
-        request.text = QStringLiteral("No data for this program found.") + infoQuestion;
+        request.text =
+            QCoreApplication::translate("Nimbrel::UpdateCheck", "No data for this program found.") +
+            infoQuestion;
         break;
     case UpdateOutcome::NewerVersion:
         // A box wraps at blanks only; a long version without any would run
         // off its edge, its middle "…" with it.
         request.text =
-            QStringLiteral("A newer version  ( ") +
-            withBreakOpportunities(shownVersionText(verdict.versionText), 60) +
-            QStringLiteral(" )  is available.\n\nGoto the Program Homepage to download ?");
+            QCoreApplication::translate(
+                "Nimbrel::UpdateCheck",
+                "A newer version  ( %1 )  is available.\n\nGoto the Program Homepage to download ?")
+                .arg(withBreakOpportunities(shownVersionText(verdict.versionText), 60));
         break;
     case UpdateOutcome::LatestVersion:
-        request.text = QStringLiteral("This is the latest version.");
+        request.text =
+            QCoreApplication::translate("Nimbrel::UpdateCheck", "This is the latest version.");
         request.buttons = QMessageBox::Ok;
         break;
     }
@@ -54,7 +64,7 @@ void runUpdateCheck(QWidget *parent, const LauncherSession &session,
                     const UpdateCheckOptions &options)
 {
     const QPointer<QWidget> guardedParent(parent);
-    if (!reportIfFailed(parent, DataFolder::ensureExists(updateTempFolder())))
+    if (!reportIfFailed(parent, DataFolder::ensureExists(versionsCopyFolder())))
         return;
 
     DownloadResult download;

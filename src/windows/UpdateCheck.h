@@ -25,7 +25,7 @@ struct UpdateCheckOptions {
     DownloadLimits limits;
 };
 
-// The whole check: downloads the versions data file into the temporary folder
+// The whole check: downloads the versions data file into versionsCopyFolder()
 // while no window takes input, tells the user the outcome and opens the home
 // page when the user asks for it. `parent` may go away during the wait.
 void runUpdateCheck(QWidget *parent, const LauncherSession &session,

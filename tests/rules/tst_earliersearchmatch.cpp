@@ -69,6 +69,24 @@ private slots:
         QTest::newRow("a blank-led item is the same term as its trimmed twin")
             << QStringLiteral("AB") << texts({"  AB"}) << texts({"AB"}) << QStringList()
             << texts({"AB|AB|1"});
+        QTest::newRow("small letters outside ASCII and the basic plane match")
+            << QStringLiteral("\u00c4\U00010400") << texts({"x\u00e4\U00010428"}) << QStringList()
+            << QStringList() << QStringList({QStringLiteral("x\u00e4\U00010428|X|2")});
+        QTest::newRow("the text across the end of one item and the start of the next is no match")
+            << QStringLiteral("AB") << texts({"XA", "BY"}) << QStringList() << QStringList()
+            << QStringList();
+        QTest::newRow("an item starting with it right after a match across items")
+            << QStringLiteral("AA") << texts({"XA", "AAB"}) << QStringList() << QStringList()
+            << texts({"AAB|AAB|2"});
+        QStringList holdingTen;
+        QStringList startingFirst = texts({"AB|AB|1"});
+        for (int i = 0; i < 10; ++i)
+            holdingTen << QStringLiteral("XAB%1").arg(i);
+        for (int i = 0; i < 7; ++i)
+            startingFirst << QStringLiteral("XAB%1|XAB%1|2").arg(i);
+        QTest::newRow("a starting item after more than eight holding it further on")
+            << QStringLiteral("AB") << holdingTen << texts({"AB"}) << QStringList()
+            << startingFirst;
         QStringList firstEight;
         for (int i = 0; i < 8; ++i)
             firstEight << QStringLiteral("AB%1|AB%1|2").arg(i);
@@ -91,16 +109,16 @@ private slots:
     {
         const QString path = listFile(2);
         ListFileSnapshot snapshot;
-        QCOMPARE(snapshot.items(path, 10), QStringList());
+        QCOMPARE(snapshot.read(path, 10).items(), QStringList());
         writeBytes(path, "A\r\nB\nC\rD\r\n");
-        QCOMPARE(snapshot.items(path, 10), texts({"A", "B", "C", "D"}));
-        QCOMPARE(snapshot.items(path, 3), texts({"A", "B", "C"}));
+        QCOMPARE(snapshot.read(path, 10).items(), texts({"A", "B", "C", "D"}));
+        QCOMPARE(snapshot.read(path, 3).items(), texts({"A", "B", "C"}));
         writeBytes(path, "E\r\n");
-        QCOMPARE(snapshot.items(path, 3), texts({"E"}));
+        QCOMPARE(snapshot.read(path, 3).items(), texts({"E"}));
         writeBytes(path, QByteArray(HistoryLineLimit + 10, 'X') + "\r\nF\r\n");
-        QCOMPARE(snapshot.items(path, 3), QStringList(QString(HistoryLineLimit, u'X')));
+        QCOMPARE(snapshot.read(path, 3).items(), QStringList(QString(HistoryLineLimit, u'X')));
         QVERIFY(QFile::remove(path));
-        QCOMPARE(snapshot.items(path, 3), QStringList());
+        QCOMPARE(snapshot.read(path, 3).items(), QStringList());
     }
 
     void unreadableFilesGiveNothing()
@@ -111,14 +129,14 @@ private slots:
         ListFileSnapshot snapshot;
         {
             const Watchdog watchdog(std::chrono::seconds(10), "reading a pipe");
-            QCOMPARE(snapshot.items(path, 10), QStringList());
+            QCOMPARE(snapshot.read(path, 10).items(), QStringList());
         }
         QVERIFY(QFile::remove(path));
         writeBytes(path, "SECRET\r\n");
         UnreadableFile unreadable(path);
         if (!unreadable.ok())
             QSKIP("the file cannot be made unreadable here");
-        QCOMPARE(snapshot.items(path, 10), QStringList());
+        QCOMPARE(snapshot.read(path, 10).items(), QStringList());
     }
 };
 

@@ -329,6 +329,33 @@ private slots:
         QTest::keyClicks(box(), QStringLiteral("1"));
         QCOMPARE(shownRows(), texts({"AB1, List 1"}));
     }
+
+    // The selected list comes from its box as it is at each keystroke: an
+    // item removed from the box, or put back, shows at the next one.
+    void offersFollowTheListBox()
+    {
+        typeAb();
+        QListWidget *list = ui(*form).List_History;
+        clickRow(0);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(listTexts(*list), texts({"XAB", "-ZZ"}));
+        retypeAb();
+        QCOMPARE(shownRows(), texts({"AB2, List 2", "AB3, List 3", "ab1, List 3", "XAB, List 1"}));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(listTexts(*list), texts({"AB1", "XAB", "-ZZ"}));
+        retypeAb();
+        QCOMPARE(shownRows(), OffersForAb);
+    }
+
+private:
+    // Types "ab" over whatever the box holds.
+    void retypeAb()
+    {
+        box()->setFocus();
+        QTest::keyClick(box(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box(), QStringLiteral("ab"));
+    }
 };
 
 NIMBREL_TEST_MAIN(TestEarlierSearches)

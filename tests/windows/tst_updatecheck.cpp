@@ -414,14 +414,14 @@ private slots:
     void refusedConnection()
     {
         FakeDesktop fake;
-        QVERIFY(!QFileInfo::exists(updateTempFolder()));
+        QVERIFY(!QFileInfo::exists(versionsCopyFolder()));
         runUpdateCheck(nullptr, m_session,
                        {QUrl(u"http://127.0.0.1:%1/dl/swv.txt"_qs.arg(m_closed.port())), {}});
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].text, WebFileMissing);
         // The folder is there for the next check even though this one failed.
-        QVERIFY(QFileInfo(updateTempFolder()).isDir());
-        QCOMPARE(updateTempFolder(), cacheFolder());
+        QVERIFY(QFileInfo(versionsCopyFolder()).isDir());
+        QCOMPARE(versionsCopyFolder(), cacheFolder());
     }
 
     void localCopyIsReplacedAndNeverReadAfterAFailure()
@@ -508,7 +508,7 @@ private slots:
         const QString outside = TestEnvironment::root() + u"/home/.profile"_qs;
         QFile::remove(outside);
         const QString local = versionsLocalPath();
-        QVERIFY(QDir().mkpath(updateTempFolder()));
+        QVERIFY(QDir().mkpath(versionsCopyFolder()));
         if (kind == u"link")
             writeBytes(outside, "export PATH=/usr/bin\n");
         if (kind == u"fifo")
@@ -546,7 +546,7 @@ private slots:
     {
         QFETCH(QString, target);
         const QString local = versionsLocalPath();
-        QVERIFY(QDir().mkpath(updateTempFolder()));
+        QVERIFY(QDir().mkpath(versionsCopyFolder()));
         if (target.isEmpty())
             MAKE_FIFO(local);
         else
@@ -562,14 +562,14 @@ private slots:
     void tempFolderBlockedByAFile()
     {
         FakeDesktop fake;
-        writeBytes(updateTempFolder(), "not a folder");
+        writeBytes(versionsCopyFolder(), "not a folder");
         m_server.route(FilePath, file("Nimbrel Launcher:1.3"));
 
         runUpdateCheck(nullptr, m_session, options());
 
         QCOMPARE(fake.messages.size(), 1);
         QCOMPARE(fake.messages[0].icon, QMessageBox::Warning);
-        QVERIFY(fake.messages[0].text.contains(updateTempFolder()));
+        QVERIFY(fake.messages[0].text.contains(versionsCopyFolder()));
         QCOMPARE(m_server.requestCount(), 0);
         QVERIFY(fake.opened.isEmpty());
     }
