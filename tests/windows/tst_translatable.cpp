@@ -6,12 +6,12 @@
 #include "windows/HistoryListBox.h"
 #include "windows/UpdateCheck.h"
 
+#include "support/MarkingTranslator.h"
 #include "support/WindowTest.h"
 
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTranslator>
 
 #include <functional>
 
@@ -19,18 +19,6 @@ using namespace Nimbrel;
 
 namespace
 {
-
-// Puts every text it is asked for in brackets, as a translation would change
-// it; what comes out unbracketed never went through a translation function.
-class BracketingTranslator : public QTranslator
-{
-public:
-    bool isEmpty() const override { return false; }
-    QString translate(const char *, const char *sourceText, const char *, int) const override
-    {
-        return u'[' + QString::fromUtf8(sourceText) + u']';
-    }
-};
 
 QString text(const MaybeFailure &failure)
 {
@@ -120,7 +108,7 @@ class TestTranslatable : public QObject
 {
     Q_OBJECT
 
-    BracketingTranslator m_translator;
+    MarkingTranslator m_translator;
 
 private slots:
     void init()

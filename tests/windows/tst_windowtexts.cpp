@@ -1,4 +1,5 @@
 #include "InfoWindowFixture.h"
+#include "support/MarkingTranslator.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -6,25 +7,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTranslator>
 
 using namespace Nimbrel;
 using namespace InfoWindowFixture;
 
 namespace
 {
-
-// Marks every text it is asked for, so that a text the windows show without
-// asking stands out.
-class MarkingTranslator : public QTranslator
-{
-public:
-    QString translate(const char *, const char *sourceText, const char *, int) const override
-    {
-        return u'[' + QString::fromUtf8(sourceText) + u']';
-    }
-    bool isEmpty() const override { return false; }
-};
 
 // Each caption, label and title the window shows, unless it is data: the
 // program's name and the author's address are the same in every language.
