@@ -19,8 +19,10 @@ QStringList wrapped(const QString &text, const QFontMetrics &metrics, int width)
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = start + 1;
+        // Measured as a label lays the line out, which rounds a fraction of
+        // a pixel up where the advance rounds it to the nearest.
         while (end < text.size() &&
-               metrics.horizontalAdvance(text.mid(start, end + 1 - start)) <= width)
+               metrics.size(0, text.mid(start, end + 1 - start)).width() <= width)
             ++end;
         if (end < text.size()) {
             // A break that would leave most of the line empty is not worth it.
